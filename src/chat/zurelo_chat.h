@@ -1,0 +1,31 @@
+#pragma once
+// The chat senders: each finds a chat client's input box by window class, types a line
+// into it and makes the client send it. Every call finds all windows afresh.
+
+#include <string>
+
+#include "platform/event_pump.h"
+#include "platform/window_system.h"
+
+namespace chat {
+
+class ZureloChat {
+ public:
+  ZureloChat(platform::WindowSystem& windows, platform::EventPump& pump)
+      : windows_(windows), pump_(pump) {}
+
+  // The AOL chat room among the client's document windows; 0 when there is none.
+  platform::Handle FindAolRoom();
+  void SendToAolRoom(const std::wstring& message);
+  void SendToAim(const std::wstring& message);
+  void SendToYahoo(const std::wstring& message);
+  void SendToMirc(const std::wstring& message);
+  // Activates a button of another program's window (a press and a release).
+  void PressButton(platform::Handle button);
+
+ private:
+  platform::WindowSystem& windows_;
+  platform::EventPump& pump_;
+};
+
+}  // namespace chat

@@ -1,0 +1,23 @@
+#pragma once
+// Writing a whole text file at once. The file is written beside the target and moved
+// over it only when every byte was written, so a failure never destroys the old file.
+
+#include <optional>
+#include <string>
+
+namespace platform {
+
+struct FileError {
+  unsigned long number = 0;  // the platform's error number
+  std::wstring description;  // and its description
+};
+
+class FileOutput {
+ public:
+  virtual ~FileOutput() = default;
+  // Replaces the file's content with bytes; returns the error when it could not.
+  virtual std::optional<FileError> WriteWhole(const std::wstring& path,
+                                              const std::string& bytes) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,52 @@
+#pragma once
+// The window system as the logic sees it: other programs' windows found by class,
+// texts read and written, keys and clicks sent. Texts are wide here; the real
+// implementation converts to the ANSI code page at the call.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// A window of any program; 0 means none.
+using Handle = std::uintptr_t;
+
+// The result of one message sent to another program's window.
+enum class Delivery {
+  kDone,      // handled (or the target was 0, which has no effect)
+  kNoAnswer,  // the target did not answer in time (hung or too slow)
+};
+
+class WindowSystem {
+ public:
+  virtual ~WindowSystem() = default;
+
+  // A top-level window of the class (FindWindowA(cls, NULL)); 0 when there is none.
+  virtual Handle FindTopLevel(const std::wstring& cls) = 0;
+  // The first direct child of parent of the class after child_after (FindWindowExA);
+  // parent 0 searches the top-level windows. 0 when there is none.
+  virtual Handle FindChild(Handle parent, Handle child_after, const std::wstring& cls) = 0;
+  // The window's title as GetWindowTextA(w, buf, max_count) gives it: at most
+  // max_count - 1 ANSI characters, converted to wide.
+  virtual std::wstring GetTitle(Handle w, int max_count) = 0;
+
+  // WM_SETTEXT with the text in the ANSI code page.
+  virtual Delivery SendText(Handle w, const std::wstring& text) = 0;
+  // WM_CHAR with the character code.
+  virtual Delivery SendChar(Handle w, unsigned code) = 0;
+  // WM_KEYDOWN / WM_KEYUP with the virtual key.
+  virtual Delivery SendKeyDown(Handle w, unsigned vk) = 0;
+  virtual Delivery SendKeyUp(Handle w, unsigned vk) = 0;
+  // The first and second button-activation messages (wParam 13, lParam 0): together a
+  // press and a release, which a standard button takes as one click.
+  virtual Delivery SendButtonDown(Handle w) = 0;
+  virtual Delivery SendButtonUp(Handle w) = 0;
+
+  // Extended style (GWL_EXSTYLE) and layered alpha of a window.
+  virtual std::optional<std::uint32_t> GetExStyle(Handle w) = 0;
+  virtual bool SetExStyle(Handle w, std::uint32_t style) = 0;
+  virtual bool SetLayeredAlpha(Handle w, std::uint8_t alpha) = 0;
+};
+
+}  // namespace platform

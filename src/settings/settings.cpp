@@ -1,0 +1,70 @@
+#include "settings/settings.h"
+
+namespace settings {
+
+Values Load(platform::SettingsStore& store, const std::wstring& app) {
+  Values v;
+  v.PauseVAL = store.Get(app, kPauseSection, kPauseKey);
+  v.TrannyVal = store.Get(app, kTransSection, kTransKey);
+  if (v.PauseVAL.empty()) v.PauseVAL = kDefaultPause;
+  return v;
+}
+
+Values LoadAndApply(platform::SettingsStore& store, const std::wstring& app,
+                    platform::WindowSystem& windows, platform::Handle main_window) {
+  Values v = Load(store, app);
+  if (v.TrannyVal == kTransOn) {
+    std::int16_t alpha = kAlphaOn;
+    MakeTranslucent(windows, main_window, alpha);
+  }
+  return v;
+}
+
+std::int32_t MakeTranslucent(platform::WindowSystem& windows, platform::Handle window,
+                             std::int16_t& alpha) {
+  if (alpha < 0 || alpha > 255) return kTranslucentBadAlpha;
+  // The window system's own results are not examined: a call that runs but fails still
+  // counts as done. Only a style that cannot be read at all makes the routine fail.
+  const std::optional<std::uint32_t> style = windows.GetExStyle(window);
+  if (!style) return kTranslucentFailed;
+  windows.SetExStyle(window, *style | kExLayered);
+  windows.SetLayeredAlpha(window, static_cast<std::uint8_t>(alpha));
+  return kTranslucentDone;
+}
+
+namespace {
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+}  // namespace
+
+bool IsNumeric(const std::wstring& text, wchar_t decimal_separator) {
+  std::size_t i = 0, n = text.size();
+  while (i < n && IsBlank(text[i])) ++i;
+  while (n > i && IsBlank(text[n - 1])) --n;
+  if (i < n && (text[i] == L'+' || text[i] == L'-')) ++i;
+  std::size_t digits = 0;
+  while (i < n && IsDigit(text[i])) ++i, ++digits;
+  if (i < n && (text[i] == L'.' || text[i] == decimal_separator)) {
+    ++i;
+    while (i < n && IsDigit(text[i])) ++i, ++digits;
+  }
+  if (digits == 0) return false;
+  if (i < n && (text[i] == L'e' || text[i] == L'E')) {
+    ++i;
+    if (i < n && (text[i] == L'+' || text[i] == L'-')) ++i;
+    std::size_t exp_digits = 0;
+    while (i < n && IsDigit(text[i])) ++i, ++exp_digits;
+    if (exp_digits == 0) return false;
+  }
+  return i == n;
+}
+
+std::wstring AppNameFromPath(const std::wstring& exe_path) {
+  const std::size_t slash = exe_path.find_last_of(L"\\/:");
+  std::wstring name = slash == std::wstring::npos ? exe_path : exe_path.substr(slash + 1);
+  const std::size_t dot = name.rfind(L'.');
+  if (dot != std::wstring::npos && dot > 0) name.resize(dot);
+  return name;
+}
+
+}  // namespace settings

@@ -1,0 +1,48 @@
+#pragma once
+// The settings window's behaviour: shows the stored values when it loads, and checks,
+// stores and applies them when the user saves.
+
+#include <string>
+
+#include "platform/settings_store.h"
+#include "platform/window_system.h"
+
+namespace settings {
+
+inline constexpr wchar_t kSavedText[] = L"Settings Saved!!";
+inline constexpr wchar_t kInvalidText[] = L"Invalid Entry";
+inline constexpr wchar_t kNotSavedText[] = L"Settings could not be saved!!";
+
+class SettingsView {
+ public:
+  virtual ~SettingsView() = default;
+  virtual std::wstring PauseText() = 0;
+  virtual void SetPauseText(const std::wstring& text) = 0;
+  virtual bool TranslucentSelected() = 0;  // "On"
+  virtual bool OpaqueSelected() = 0;       // "Off"
+  virtual void SelectTranslucent(bool on) = 0;  // selects "On" (true) or "Off" (false)
+  virtual void Inform(const std::wstring& text) = 0;  // information box
+  virtual void Reject(const std::wstring& text) = 0;  // critical box
+};
+
+class SettingsForm {
+ public:
+  SettingsForm(SettingsView& view, platform::SettingsStore& store, const std::wstring& app,
+               platform::WindowSystem& windows, platform::Handle main_window,
+               wchar_t decimal_separator = L'.')
+      : view_(view), store_(store), app_(app), windows_(windows), main_window_(main_window),
+        decimal_separator_(decimal_separator) {}
+
+  void Load();
+  void Save();
+
+ private:
+  SettingsView& view_;
+  platform::SettingsStore& store_;
+  std::wstring app_;
+  platform::WindowSystem& windows_;
+  platform::Handle main_window_;
+  wchar_t decimal_separator_;
+};
+
+}  // namespace settings

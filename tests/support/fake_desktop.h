@@ -1,0 +1,160 @@
+#pragma once
+// An in-memory desktop: a tree of windows (class, text, child order) that answers the
+// window-system seam and records every call made to it, in order.
+
+#include <algorithm>
+#include <cwctype>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/window_system.h"
+
+namespace fakes {
+
+using platform::Delivery;
+using platform::Handle;
+
+struct Message {
+  Handle target;
+  std::wstring kind;  // "text", "char", "keydown", "keyup", "down", "up"
+  std::wstring text;  // for "text"
+  unsigned code = 0;  // character, key or wParam
+  bool operator==(const Message& o) const {
+    return target == o.target && kind == o.kind && text == o.text && code == o.code;
+  }
+};
+
+class FakeDesktop : public platform::WindowSystem {
+ public:
+  struct Window {
+    Handle parent = 0;
+    std::wstring cls;
+    std::wstring text;
+    std::vector<Handle> children;
+    std::optional<std::uint32_t> ex_style = 0;
+    std::optional<std::uint8_t> alpha;
+    bool hung = false;  // sends to it are not answered
+  };
+
+  // Adds a window at the end of its parent's child order (parent 0: top level).
+  Handle Add(Handle parent, const std::wstring& cls, const std::wstring& text = L"") {
+    const Handle h = next_++;
+    windows_[h] = Window{parent, cls, text, {}, 0, std::nullopt, false};
+    (parent == 0 ? top_ : windows_.at(parent).children).push_back(h);
+    return h;
+  }
+  void Remove(Handle h) {
+    auto it = windows_.find(h);
+    if (it == windows_.end()) return;
+    for (Handle c : std::vector<Handle>(it->second.children)) Remove(c);
+    auto& siblings = it->second.parent == 0 ? top_ : windows_.at(it->second.parent).children;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), h), siblings.end());
+    windows_.erase(h);
+  }
+  bool Exists(Handle h) const { return windows_.count(h) != 0; }
+  Window& At(Handle h) { return windows_.at(h); }
+  void SetText(Handle h, const std::wstring& t) { windows_.at(h).text = t; }
+
+  // Every search, read and send, in order, as short readable lines.
+  std::vector<std::wstring> calls;
+  // Every message that reached a window, in order.
+  std::vector<Message> messages;
+  // Called after each message is delivered (to simulate the client reacting).
+  std::function<void(const Message&)> on_message;
+
+  std::vector<Message> MessagesTo(Handle h) const {
+    std::vector<Message> out;
+    for (const auto& m : messages)
+      if (m.target == h) out.push_back(m);
+    return out;
+  }
+
+  // --- platform::WindowSystem
+  Handle FindTopLevel(const std::wstring& cls) override {
+    const Handle h = FirstOf(top_, 0, cls);
+    calls.push_back(L"top " + cls + L" -> " + std::to_wstring(h));
+    return h;
+  }
+  Handle FindChild(Handle parent, Handle after, const std::wstring& cls) override {
+    Handle h = 0;
+    if (parent == 0) {
+      h = FirstOf(top_, after, cls);
+    } else if (windows_.count(parent)) {
+      h = FirstOf(windows_.at(parent).children, after, cls);
+    }
+    calls.push_back(L"child " + std::to_wstring(parent) + L" " + std::to_wstring(after) + L" " +
+                    cls + L" -> " + std::to_wstring(h));
+    return h;
+  }
+  std::wstring GetTitle(Handle w, int max_count) override {
+    calls.push_back(L"title " + std::to_wstring(w));
+    auto it = windows_.find(w);
+    if (it == windows_.end() || max_count <= 0) return L"";
+    return it->second.text.substr(0, static_cast<std::size_t>(max_count - 1));
+  }
+  Delivery SendText(Handle w, const std::wstring& text) override {
+    return Deliver({w, L"text", text, 0}, [&](Window& win) { win.text = text; });
+  }
+  Delivery SendChar(Handle w, unsigned code) override { return Deliver({w, L"char", L"", code}); }
+  Delivery SendKeyDown(Handle w, unsigned vk) override {
+    return Deliver({w, L"keydown", L"", vk});
+  }
+  Delivery SendKeyUp(Handle w, unsigned vk) override { return Deliver({w, L"keyup", L"", vk}); }
+  Delivery SendButtonDown(Handle w) override { return Deliver({w, L"down", L"", 13}); }
+  Delivery SendButtonUp(Handle w) override { return Deliver({w, L"up", L"", 13}); }
+
+  std::optional<std::uint32_t> GetExStyle(Handle w) override {
+    auto it = windows_.find(w);
+    return it == windows_.end() ? std::optional<std::uint32_t>(0) : it->second.ex_style;
+  }
+  bool SetExStyle(Handle w, std::uint32_t style) override {
+    auto it = windows_.find(w);
+    if (it == windows_.end()) return false;
+    it->second.ex_style = style;
+    return true;
+  }
+  bool SetLayeredAlpha(Handle w, std::uint8_t alpha) override {
+    auto it = windows_.find(w);
+    if (it == windows_.end()) return false;
+    it->second.alpha = alpha;
+    return true;
+  }
+
+ private:
+  static bool SameClass(const std::wstring& a, const std::wstring& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
+             return std::towlower(x) == std::towlower(y);
+           });
+  }
+  Handle FirstOf(const std::vector<Handle>& list, Handle after, const std::wstring& cls) const {
+    auto it = list.begin();
+    if (after != 0) {
+      it = std::find(list.begin(), list.end(), after);
+      if (it == list.end()) return 0;  // child-after is no longer a child of the parent
+      ++it;
+    }
+    for (; it != list.end(); ++it)
+      if (SameClass(windows_.at(*it).cls, cls)) return *it;
+    return 0;
+  }
+  Delivery Deliver(const Message& m, const std::function<void(Window&)>& apply = {}) {
+    calls.push_back(L"send " + m.kind + L" " + std::to_wstring(m.target) +
+                    (m.kind == L"text" ? L" \"" + m.text + L"\"" : L" " + std::to_wstring(m.code)));
+    auto it = windows_.find(m.target);
+    if (it == windows_.end()) return Delivery::kDone;  // no such window: no effect
+    if (it->second.hung) return Delivery::kNoAnswer;
+    if (apply) apply(it->second);
+    messages.push_back(m);
+    if (on_message) on_message(m);
+    return Delivery::kDone;
+  }
+
+  std::map<Handle, Window> windows_;
+  std::vector<Handle> top_;
+  Handle next_ = 0x100;
+};
+
+}  // namespace fakes

@@ -1,0 +1,94 @@
+#include "player/now_playing.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "support/fake_desktop.h"
+#include "support/fakes.h"
+
+namespace {
+
+using player::CleanTitle;
+
+TEST(CleanTitle, CutsSuffixNumbersAndTimes) {
+  EXPECT_EQ(CleanTitle(L"123. Artist - Title - Winamp"), L"Artist - Title");
+  EXPECT_EQ(CleanTitle(L"3. Artist - Song (3:45) - Winamp"), L"Artist - Song ");
+  EXPECT_EQ(CleanTitle(L"4. Artist - Song (Live) - Winamp"), L"Artist - Song (Live");
+  EXPECT_EQ(CleanTitle(L"7. Artist - Track 12 - Winamp"), L"Artist - Track");
+  EXPECT_EQ(CleanTitle(L"12. 50 Artist - Song - Winamp"), L"Artist - Song");
+}
+
+TEST(CleanTitle, ShortTitlesYieldNothingAndNineCharsYieldEmpty) {
+  EXPECT_EQ(CleanTitle(L""), std::nullopt);
+  EXPECT_EQ(CleanTitle(L"Winamp"), std::nullopt);
+  EXPECT_EQ(CleanTitle(L"12345678"), std::nullopt);
+  EXPECT_EQ(CleanTitle(L" - Winamp"), L"");
+  // A title made only of digits and blanks is cleaned away entirely, not past its start.
+  EXPECT_EQ(CleanTitle(L"1 2 3 4 5 - Winamp"), L"");
+}
+
+TEST(CleanTitle, CutsAtFirstNul) {
+  EXPECT_EQ(CleanTitle(std::wstring(L"1. A - B - Winamp\0junk", 22)), L"A - B");
+}
+
+TEST(ReadNowPlaying, ReportsMissingPlayerAndKeepsNothingForShortTitle) {
+  fakes::FakeDesktop desk;
+  EXPECT_EQ(player::ReadNowPlaying(desk), L"Winamp 6 Not Found");
+  const auto w = desk.Add(0, L"Winamp v1.x", L"Winamp");
+  EXPECT_EQ(player::ReadNowPlaying(desk), std::nullopt);
+  desk.SetText(w, L"1. Artist - Song - Winamp");
+  EXPECT_EQ(player::ReadNowPlaying(desk), L"Artist - Song");
+}
+
+TEST(ReadNowPlaying, ReadsAtMost255Characters) {
+  fakes::FakeDesktop desk;
+  // 300 characters: the read stops at 255, and the cut then takes its last nine away.
+  desk.Add(0, L"Winamp v1.x", std::wstring(300, L'x'));
+  EXPECT_EQ(player::ReadNowPlaying(desk), std::wstring(255 - 9, L'x'));
+}
+
+TEST(LeadingNumber, ReadsLikeTheRuntime) {
+  using player::LeadingNumber;
+  EXPECT_EQ(LeadingNumber(L"60"), 60.0);
+  EXPECT_EQ(LeadingNumber(L"1.5"), 1.5);
+  EXPECT_EQ(LeadingNumber(L"1,5"), 1.0);
+  EXPECT_EQ(LeadingNumber(L"  10 s"), 10.0);
+  EXPECT_EQ(LeadingNumber(L"-5"), -5.0);
+  EXPECT_EQ(LeadingNumber(L".5"), 0.5);
+  EXPECT_EQ(LeadingNumber(L"2e1x"), 20.0);
+  EXPECT_EQ(LeadingNumber(L"2e"), 2.0);
+  EXPECT_EQ(LeadingNumber(L"abc"), 0.0);
+  EXPECT_EQ(LeadingNumber(L""), 0.0);
+  EXPECT_EQ(LeadingNumber(L"."), 0.0);
+  EXPECT_EQ(LeadingNumber(L"-"), 0.0);
+  EXPECT_TRUE(std::isinf(LeadingNumber(L"1e400")));
+}
+
+TEST(WaitSeconds, NoWaitDispatchesNothing) {
+  fakes::ManualClock clock;
+  fakes::CountingPump pump(clock);
+  for (const wchar_t* text : {L"0", L"", L"x", L"-5"}) player::WaitSeconds(text, clock, pump);
+  EXPECT_EQ(pump.dispatches, 0);
+}
+
+TEST(WaitSeconds, WaitsTheTimeWhileDispatching) {
+  fakes::ManualClock clock;
+  fakes::CountingPump pump(clock, 0.1);
+  const double start = clock.now;
+  player::WaitSeconds(L"1.5", clock, pump);
+  EXPECT_GE(clock.now - start, 1.5);
+  EXPECT_LT(clock.now - start, 1.6);
+  EXPECT_GE(pump.dispatches, 15);
+}
+
+TEST(WaitSeconds, HandlersRunInsideTheWait) {
+  fakes::ManualClock clock;
+  fakes::CountingPump pump(clock, 0.05);
+  int clicks = 0;
+  pump.on_dispatch = [&] { ++clicks; };
+  player::WaitSeconds(0.3, clock, pump);
+  EXPECT_GT(clicks, 0);
+}
+
+}  // namespace
