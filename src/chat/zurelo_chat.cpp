@@ -1,12 +1,122 @@
 #include "chat/zurelo_chat.h"
 
 namespace chat {
+namespace {
 
-platform::Handle ZureloChat::FindAolRoom() { return 0; }
-void ZureloChat::SendToAolRoom(const std::wstring&) {}
-void ZureloChat::SendToAim(const std::wstring&) {}
-void ZureloChat::SendToYahoo(const std::wstring&) {}
-void ZureloChat::SendToMirc(const std::wstring&) {}
-void ZureloChat::PressButton(platform::Handle) { (void)windows_; (void)pump_; }
+using platform::Delivery;
+using platform::Handle;
+using platform::WindowSystem;
+
+constexpr unsigned kEnter = 13;       // carriage return, the character of the Enter key
+constexpr unsigned kSpaceKey = 0x20;  // VK_SPACE
+
+// The n-th child of a class under parent: n searches, each starting after the previous
+// result. A 0 inside the chain makes the next search start at the first child again,
+// which is what passing 0 as child-after does anyway.
+Handle NthChild(WindowSystem& windows, Handle parent, const std::wstring& cls, int n) {
+  Handle h = 0;
+  for (int i = 0; i < n; ++i) h = windows.FindChild(parent, h, cls);
+  return h;
+}
+
+// What a chat-room candidate has of a room's parts. All five searches are always made.
+struct RoomProbe {
+  Handle combo, list, label, icon, readonly;
+
+  // A document window with a combo box, list box and static is what a room looks like,
+  // even when it fails the rest of the test.
+  bool LooksLikeRoom() const { return combo != 0 && list != 0 && label != 0; }
+  bool IsRoom(Handle candidate) const {
+    return candidate != 0 && LooksLikeRoom() && icon != 0 && readonly != 0;
+  }
+};
+
+RoomProbe Probe(WindowSystem& windows, Handle candidate) {
+  RoomProbe p{};
+  p.combo = windows.FindChild(candidate, 0, L"_AOL_Combobox");
+  p.list = windows.FindChild(candidate, 0, L"_AOL_Listbox");
+  p.label = windows.FindChild(candidate, 0, L"_AOL_Static");
+  p.icon = windows.FindChild(candidate, 0, L"_AOL_Icon");
+  p.readonly = windows.FindChild(candidate, 0, L"RICHCNTLREADONLY");
+  return p;
+}
+
+// A press and a release. The real seam sends WM_LBUTTONDOWN and WM_LBUTTONUP (wParam 13,
+// lParam 0), which a standard Win32 button takes as one click. The release is not sent
+// when the press went unanswered, so a hung client costs one timeout, not two.
+Delivery Press(WindowSystem& windows, Handle button) {
+  if (windows.SendButtonDown(button) == Delivery::kNoAnswer) return Delivery::kNoAnswer;
+  return windows.SendButtonUp(button);
+}
+
+bool Answered(Delivery d) {
+  return d != Delivery::kNoAnswer;
+}
+
+}  // namespace
+
+platform::Handle ZureloChat::FindAolRoom() {
+  const Handle frame = windows_.FindTopLevel(L"AOL Frame25");
+  const Handle client = windows_.FindChild(frame, 0, L"MDIClient");
+  Handle candidate = windows_.FindChild(client, 0, L"AOL Child");
+  RoomProbe probe = Probe(windows_, candidate);
+  if (probe.IsRoom(candidate)) return candidate;
+  // A first document window that looks like a room but is not one ends the search.
+  if (probe.LooksLikeRoom()) return 0;
+  for (;;) {
+    // Keep the program responsive while the client's windows are walked. A candidate
+    // closed meanwhile is no longer a child, so the next search yields 0 and ends the walk.
+    pump_.DispatchPending();
+    candidate = windows_.FindChild(client, candidate, L"AOL Child");
+    probe = Probe(windows_, candidate);
+    if (probe.IsRoom(candidate)) return candidate;
+    if (candidate == 0) return 0;
+  }
+}
+
+void ZureloChat::SendToAolRoom(const std::wstring& message) {
+  const Handle room = FindAolRoom();
+  const Handle input = windows_.FindChild(room, 0, L"RICHCNTL");
+  if (input == 0) return;
+  if (!Answered(windows_.SendText(input, message))) return;
+  windows_.SendChar(input, kEnter);
+}
+
+void ZureloChat::SendToAim(const std::wstring& message) {
+  Handle chat = windows_.FindTopLevel(L"aim_chatwnd");
+  const Handle pane = NthChild(windows_, chat, L"wndate32class", 2);
+  const Handle input = windows_.FindChild(pane, 0, L"ate32class");
+  if (!Answered(windows_.SendText(input, message))) return;
+  chat = windows_.FindTopLevel(L"aim_chatwnd");
+  PressButton(NthChild(windows_, chat, L"_oscar_iconbtn", 5));
+}
+
+void ZureloChat::SendToYahoo(const std::wstring& message) {
+  const Handle input_parent = windows_.FindTopLevel(L"IMClass");
+  const Handle input = windows_.FindChild(input_parent, 0, L"YIMInputWindow");
+  const Handle buttons_parent = windows_.FindTopLevel(L"imclass");
+  const Handle button = NthChild(windows_, buttons_parent, L"button", 4);
+  // The press, then a space bar down and up, which completes the click on a standard button.
+  if (!Answered(windows_.SendText(input, message))) return;
+  if (!Answered(windows_.SendButtonDown(button))) return;
+  if (!Answered(windows_.SendKeyDown(button, kSpaceKey))) return;
+  windows_.SendKeyUp(button, kSpaceKey);
+}
+
+void ZureloChat::SendToMirc(const std::wstring& message) {
+  // The channel's input box, looked up afresh before each of the two sends.
+  auto find_input = [this] {
+    const Handle main = windows_.FindTopLevel(L"mirc");
+    const Handle client = windows_.FindChild(main, 0, L"mdiclient");
+    const Handle channel = windows_.FindChild(client, 0, L"mirc_channel");
+    return windows_.FindChild(channel, 0, L"edit");
+  };
+  if (!Answered(windows_.SendText(find_input(), message))) return;
+  windows_.SendChar(find_input(), kEnter);
+}
+
+void ZureloChat::PressButton(platform::Handle button) {
+  Press(windows_, button);
+}
 
 }  // namespace chat
