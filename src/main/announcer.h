@@ -18,10 +18,10 @@ class AnnouncerView {
  public:
   virtual ~AnnouncerView() = default;
   virtual bool IsSelected(ChatClient client) = 0;
-  virtual std::wstring Prefix() = 0;                   // the prefix box
-  virtual std::wstring Song() = 0;                     // the now-playing label
-  virtual void SetAnnounceTimer(bool enabled) = 0;     // the 10 ms announcer timer
-  virtual void Inform(const std::wstring& text) = 0;   // an information message box
+  virtual std::wstring Prefix() = 0;                  // the prefix box
+  virtual std::wstring Song() = 0;                    // the now-playing label
+  virtual void SetAnnounceTimer(bool enabled) = 0;    // the 10 ms announcer timer
+  virtual void Inform(const std::wstring& text) = 0;  // an information message box
 };
 
 class Announcer {

@@ -1,0 +1,211 @@
+#include "main/announcer.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "support/fake_desktop.h"
+#include "support/fakes.h"
+
+namespace {
+
+using platform::Handle;
+using zurelo::ChatClient;
+
+class FakeView : public zurelo::AnnouncerView {
+ public:
+  std::map<ChatClient, bool> selected;
+  std::wstring prefix = L"{Zurelo 1.0} Now Playing: ";
+  std::wstring song = L"Artist - Song";
+  std::vector<std::wstring> events;  // timer switches and message boxes, in order
+  std::function<void()> fail_song;   // throws from Song() when set
+  bool fail_inform = false;          // the "Enabled" box throws
+
+  void Select(ChatClient c) {
+    selected.clear();
+    selected[c] = true;
+  }
+  bool IsSelected(ChatClient c) override { return selected[c]; }
+  std::wstring Prefix() override { return prefix; }
+  std::wstring Song() override {
+    if (fail_song) fail_song();
+    return song;
+  }
+  void SetAnnounceTimer(bool enabled) override {
+    events.push_back(enabled ? L"timer on" : L"timer off");
+  }
+  void Inform(const std::wstring& text) override {
+    events.push_back(L"inform " + text);
+    if (text == zurelo::kEnabledText && fail_inform) throw std::runtime_error("no box");
+  }
+};
+
+class AnnouncerTest : public ::testing::Test {
+ protected:
+  AnnouncerTest() {
+    // One input box per client, each reachable the way its sender looks for it.
+    const Handle aol_room =
+        desk.Add(desk.Add(desk.Add(0, L"AOL Frame25"), L"MDIClient"), L"AOL Child");
+    for (const wchar_t* part :
+         {L"_AOL_Combobox", L"_AOL_Listbox", L"_AOL_Static", L"_AOL_Icon", L"RICHCNTLREADONLY"})
+      desk.Add(aol_room, part);
+    inputs[ChatClient::kAol] = desk.Add(aol_room, L"RICHCNTL");
+    const Handle aim = desk.Add(0, L"AIM_ChatWnd");
+    desk.Add(aim, L"WndAte32Class");
+    inputs[ChatClient::kAim] = desk.Add(desk.Add(aim, L"WndAte32Class"), L"Ate32Class");
+    inputs[ChatClient::kYahoo] = desk.Add(desk.Add(0, L"IMClass"), L"YIMInputWindow");
+    const Handle channel = desk.Add(desk.Add(desk.Add(0, L"mIRC"), L"MDIClient"), L"mIRC_Channel");
+    inputs[ChatClient::kMirc] = desk.Add(channel, L"Edit");
+  }
+
+  // The lines each client's input box was given, in order.
+  std::vector<std::wstring> Lines(ChatClient c) const {
+    std::vector<std::wstring> out;
+    for (const auto& m : desk.MessagesTo(inputs.at(c)))
+      if (m.kind == L"text") out.push_back(m.text);
+    return out;
+  }
+  size_t AllLines() const {
+    size_t n = 0;
+    for (const auto& [client, input] : inputs) n += Lines(client).size();
+    return n;
+  }
+  // Runs once, at the first dispatch of the next wait.
+  void DuringWait(std::function<void()> f) {
+    pump.on_dispatch = [f, done = false]() mutable {
+      if (done) return;
+      done = true;
+      f();
+    };
+  }
+
+  fakes::FakeDesktop desk;
+  fakes::ManualClock clock;
+  fakes::CountingPump pump{clock};
+  chat::ZureloChat chat{desk, pump};
+  FakeView view;
+  std::wstring pause = L"2";
+  zurelo::Announcer announcer{view, chat, clock, pump, pause};
+  std::map<ChatClient, Handle> inputs;
+};
+
+TEST_F(AnnouncerTest, OnRestartsTheTimerAndOffStopsItEachConfirmed) {
+  announcer.On();
+  announcer.Off();
+  EXPECT_EQ(view.events,
+            (std::vector<std::wstring>{L"timer off", L"timer on", L"inform Zurelo Enabled!!",
+                                       L"timer off", L"inform Zurelo Disabled!!"}));
+  view.fail_inform = true;
+  EXPECT_NO_THROW(announcer.On());
+}
+
+TEST_F(AnnouncerTest, EachClientGetsPrefixAndSongJoinedAsTheyAre) {
+  for (const auto c : {ChatClient::kAol, ChatClient::kAim, ChatClient::kYahoo, ChatClient::kMirc}) {
+    view.Select(c);
+    announcer.Cycle();
+    EXPECT_EQ(Lines(c), std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Artist - Song"});
+  }
+  EXPECT_EQ(AllLines(), 4u);
+  EXPECT_TRUE(view.events.empty());  // the cycle leaves the timer alone
+}
+
+TEST_F(AnnouncerTest, NoOptionSendsNothingAndDoesNotWait) {
+  announcer.Cycle();
+  EXPECT_EQ(AllLines(), 0u);
+  EXPECT_EQ(pump.waits, 0);
+}
+
+TEST_F(AnnouncerTest, WaitsThePauseAfterSending) {
+  view.Select(ChatClient::kMirc);
+  const double start = clock.now;
+  DuringWait([&] { EXPECT_EQ(Lines(ChatClient::kMirc).size(), 1u); });
+  announcer.Cycle();
+  EXPECT_GE(clock.now - start, 2.0);
+}
+
+TEST_F(AnnouncerTest, PauseWithoutLeadingNumberDoesNotWait) {
+  view.Select(ChatClient::kMirc);
+  for (const wchar_t* p : {L"", L"abc"}) {
+    pause = p;
+    announcer.Cycle();
+  }
+  EXPECT_EQ(Lines(ChatClient::kMirc).size(), 2u);
+  EXPECT_EQ(pump.waits, 0);
+}
+
+TEST_F(AnnouncerTest, LaterOptionChosenDuringTheWaitGetsItsLineInTheSameCycle) {
+  view.Select(ChatClient::kAim);
+  DuringWait([&] {
+    view.Select(ChatClient::kMirc);
+    view.song = L"Other - Tune";
+  });
+  announcer.Cycle();
+  EXPECT_EQ(Lines(ChatClient::kAim).size(), 1u);
+  EXPECT_EQ(Lines(ChatClient::kMirc),
+            std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Other - Tune"});
+}
+
+TEST_F(AnnouncerTest, EarlierOptionChosenDuringTheWaitWaitsForTheNextCycle) {
+  view.Select(ChatClient::kYahoo);
+  DuringWait([&] { view.Select(ChatClient::kAol); });
+  announcer.Cycle();
+  EXPECT_EQ(Lines(ChatClient::kAol).size(), 0u);
+  announcer.Cycle();
+  EXPECT_EQ(Lines(ChatClient::kAol).size(), 1u);
+  EXPECT_EQ(Lines(ChatClient::kYahoo).size(), 1u);
+}
+
+TEST_F(AnnouncerTest, TickDuringTheWaitIsIgnored) {
+  view.Select(ChatClient::kMirc);
+  bool busy_inside = false;
+  pump.on_dispatch = [&] {
+    busy_inside = announcer.busy();
+    announcer.Cycle();
+  };
+  announcer.Cycle();
+  EXPECT_TRUE(busy_inside);
+  EXPECT_FALSE(announcer.busy());
+  EXPECT_EQ(Lines(ChatClient::kMirc).size(), 1u);
+}
+
+TEST_F(AnnouncerTest, PrefixAndSongChangedDuringTheWaitAreSentNextTime) {
+  view.Select(ChatClient::kMirc);
+  DuringWait([&] {
+    view.prefix = L"np: ";
+    view.song = L"B - C";
+  });
+  announcer.Cycle();
+  announcer.Cycle();
+  EXPECT_EQ(Lines(ChatClient::kMirc),
+            (std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Artist - Song", L"np: B - C"}));
+}
+
+TEST_F(AnnouncerTest, FailureSkipsTheSendButNotTheWaitAndEscapesNothing) {
+  view.Select(ChatClient::kMirc);
+  view.fail_song = [] { throw std::runtime_error("label gone"); };
+  EXPECT_NO_THROW(announcer.Cycle());
+  view.fail_song = [] { throw 42; };
+  EXPECT_NO_THROW(announcer.Cycle());
+  EXPECT_EQ(AllLines(), 0u);
+  EXPECT_GT(pump.waits, 0);
+  EXPECT_FALSE(announcer.busy());
+  view.fail_song = nullptr;
+  announcer.Cycle();
+  EXPECT_EQ(Lines(ChatClient::kMirc).size(), 1u);
+}
+
+TEST_F(AnnouncerTest, FailedWaitStillLooksAtTheRemainingOptions) {
+  view.Select(ChatClient::kAim);
+  DuringWait([&] {
+    view.Select(ChatClient::kMirc);
+    throw std::runtime_error("handler failed");
+  });
+  EXPECT_NO_THROW(announcer.Cycle());
+  EXPECT_EQ(Lines(ChatClient::kMirc).size(), 1u);
+}
+
+}  // namespace
