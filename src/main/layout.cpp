@@ -47,7 +47,7 @@ const std::vector<Control>& MainControls() {
        Font::kArialBold},
       {ids::kOption7, Kind::kOption, L"AIM 5.9", kFrame1Left + 360, kFrame1Top + 480, 1335, 255,
        Font::kArialBold},
-      {ids::kLabel1, Kind::kLabel, L"", 0, 3600, 5295, 255, Font::kArialBold},
+      {ids::kLabel1, Kind::kDisplay, L"", 0, 3600, 5295, 255, Font::kArialBold},
       {ids::kFrame1, Kind::kFrame, L"Chat Send Method", kFrame1Left, kFrame1Top, 1815, 1815,
        Font::kArialBold},
       {ids::kFrame3, Kind::kFrame, L"Chat Send", kFrame3Left, kFrame3Top, 3735, 1215, Font::kArialBold},

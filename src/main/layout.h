@@ -6,7 +6,8 @@
 
 namespace layout {
 
-enum class Kind { kFrame, kButton, kGraphicButton, kOption, kLabel, kEdit, kList };
+// kDisplay: a bordered one-line label, text centred on its whole width.
+enum class Kind { kFrame, kButton, kGraphicButton, kOption, kLabel, kDisplay, kEdit, kList };
 enum class Font { kArialBold, kArialRegular, kDefault };
 
 struct Control {

@@ -1,0 +1,55 @@
+#pragma once
+// The settings window "Settings": the pause in seconds and translucency on or off.
+// At most one exists; it is created on demand and shown without an owner.
+
+#include <windows.h>
+
+#include <string>
+
+#include "main/win_controls.h"
+#include "platform/win32/win32_platform.h"
+#include "settings/settings_model.h"
+
+namespace settings {
+
+class Form2 : private SettingsView {
+ public:
+  Form2(platform::SettingsStore& store, const std::wstring& app, platform::WindowSystem& windows,
+        platform::win32::Win32EventPump& pump)
+      : store_(store), app_(app), windows_(windows), pump_(pump) {}
+  ~Form2() override { Unload(); }
+  Form2(const Form2&) = delete;
+  Form2& operator=(const Form2&) = delete;
+
+  // Creates and loads the window when it is not open, then shows it and brings it up.
+  void Open(HINSTANCE instance, HWND main_window);
+  // Closes the window when it is open.
+  void Unload();
+  HWND hwnd() const { return hwnd_; }
+
+ private:
+  static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
+  LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+  HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+
+  // SettingsView
+  std::wstring PauseText() override;
+  void SetPauseText(const std::wstring& text) override;
+  bool TranslucentSelected() override;
+  bool OpaqueSelected() override;
+  void SelectTranslucent(bool on) override;
+  void Inform(const std::wstring& text) override;
+  void Reject(const std::wstring& text) override;
+
+  platform::SettingsStore& store_;
+  std::wstring app_;
+  platform::WindowSystem& windows_;
+  platform::win32::Win32EventPump& pump_;
+  HWND hwnd_ = nullptr;
+  HWND main_window_ = nullptr;
+  HWND saved_focus_ = nullptr;  // the control that had the focus when the window was left
+  controls::Fonts fonts_;
+  platform::win32::UniqueBrush grey_, face_, black_;
+};
+
+}  // namespace settings

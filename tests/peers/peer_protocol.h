@@ -1,0 +1,26 @@
+#pragma once
+// What the stand-in peers and the end-to-end driver agree on: the control messages a
+// peer's top-level window takes and the window classes of each role. The log format is
+// described in tests/e2e/harness.h.
+
+#include <windows.h>
+
+namespace peer {
+
+// Posted to a peer's top-level window.
+// wParam = milliseconds: the peer stops pumping messages for that long (a hung client).
+inline constexpr UINT kHangMessage = WM_APP + 1;
+// The peer destroys its whole window tree and builds a new one (new handles everywhere).
+inline constexpr UINT kChurnMessage = WM_APP + 2;
+
+// Top-level window class of each role.
+inline constexpr char kPlayerClass[] = "Winamp v1.x";
+inline constexpr char kAolClass[] = "AOL Frame25";
+inline constexpr char kAimClass[] = "aim_chatwnd";
+inline constexpr char kYahooClass[] = "IMClass";
+inline constexpr char kMircClass[] = "mirc";
+
+// The title a player shows when none is given.
+inline constexpr char kDefaultPlayerTitle[] = "1. Zurelo Demo - Sample Song (3:45) - Winamp";
+
+}  // namespace peer
