@@ -109,7 +109,12 @@ wine_up() {
     return 1
   fi
 
-  _zw_start_xvfb || { wine_down; return 1; }
+  # ZURELO_USE_DISPLAY=1 shows the windows on the caller's display when it answers.
+  if [[ ${ZURELO_USE_DISPLAY:-0} == 1 && -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; then
+    _zw_log "using display $DISPLAY"
+  else
+    _zw_start_xvfb || { wine_down; return 1; }
+  fi
   _zw_stop_leftovers
 
   if [[ ! -f $WINEPREFIX/.zurelo-prefix-ready ]]; then
