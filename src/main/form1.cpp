@@ -59,8 +59,8 @@ bool Form1::Create(HINSTANCE instance, int show) {
   wc.lpszClassName = kMainClass;
   if (!RegisterClassExW(&wc)) return false;
 
-  const SIZE size = controls::WindowSizeFor(layout::kMainClientWidth, layout::kMainClientHeight,
-                                            dpi_, kStyle, 0);
+  const SIZE size =
+      controls::WindowSizeFor(layout::kMainClientWidth, layout::kMainClientHeight, dpi_, kStyle, 0);
   hwnd_ = CreateWindowExW(0, kMainClass, kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx,
                           size.cy, nullptr, nullptr, instance, this);
   if (!hwnd_) return false;
@@ -171,23 +171,45 @@ void Form1::SaveLog() {
 
 void Form1::OnCommand(int id) {
   switch (id) {
-    case ids::kCommand1: log_.Toggle(); break;
-    case ids::kCommand2: SaveLog(); break;
-    case ids::kCommand3: log_.ClearLog(); break;
-    case ids::kCommand4: announcer_.On(); break;
-    case ids::kCommand5: announcer_.Off(); break;
-    case ids::kCommand6: Reload(); break;
-    case ids::kCommand7: form2_.Open(instance_, hwnd_); break;
-    default: break;
+    case ids::kCommand1:
+      log_.Toggle();
+      break;
+    case ids::kCommand2:
+      SaveLog();
+      break;
+    case ids::kCommand3:
+      log_.ClearLog();
+      break;
+    case ids::kCommand4:
+      announcer_.On();
+      break;
+    case ids::kCommand5:
+      announcer_.Off();
+      break;
+    case ids::kCommand6:
+      Reload();
+      break;
+    case ids::kCommand7:
+      form2_.Open(instance_, hwnd_);
+      break;
+    default:
+      break;
   }
 }
 
 void Form1::OnTimer(UINT_PTR id) {
   switch (id) {
-    case kTimer1: log_.Poll(); break;
-    case kTimer2: announcer_.Cycle(); break;
-    case kTimer3: RefreshTick(); break;
-    default: break;
+    case kTimer1:
+      log_.Poll();
+      break;
+    case kTimer2:
+      announcer_.Cycle();
+      break;
+    case kTimer3:
+      RefreshTick();
+      break;
+    default:
+      break;
   }
 }
 
@@ -208,15 +230,25 @@ void Form1::DrawLabel(const DRAWITEMSTRUCT& d) {
 bool Form1::IsSelected(ChatClient client) {
   int id = 0;
   switch (client) {
-    case ChatClient::kAol: id = ids::kOption6; break;
-    case ChatClient::kAim: id = ids::kOption7; break;
-    case ChatClient::kYahoo: id = ids::kOption2; break;
-    case ChatClient::kMirc: id = ids::kOption3; break;
+    case ChatClient::kAol:
+      id = ids::kOption6;
+      break;
+    case ChatClient::kAim:
+      id = ids::kOption7;
+      break;
+    case ChatClient::kYahoo:
+      id = ids::kOption2;
+      break;
+    case ChatClient::kMirc:
+      id = ids::kOption3;
+      break;
   }
   return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-std::wstring Form1::Prefix() { return controls::TextOf(Item(ids::kText1)); }
+std::wstring Form1::Prefix() {
+  return controls::TextOf(Item(ids::kText1));
+}
 
 void Form1::SetAnnounceTimer(bool enabled) {
   if (enabled) {
@@ -232,7 +264,9 @@ void Form1::Inform(const std::wstring& text) {
 
 // --- SongLogView
 
-std::wstring Form1::ToggleCaption() { return controls::TextOf(Item(ids::kCommand1)); }
+std::wstring Form1::ToggleCaption() {
+  return controls::TextOf(Item(ids::kCommand1));
+}
 void Form1::SetToggleCaption(const std::wstring& caption) {
   SetWindowTextW(Item(ids::kCommand1), caption.c_str());
 }
@@ -247,7 +281,9 @@ int Form1::Count() {
   const LRESULT n = SendMessageW(Item(ids::kList1), LB_GETCOUNT, 0, 0);
   return n > 0 ? static_cast<int>(n) : 0;
 }
-void Form1::SelectTop() { SendMessageW(Item(ids::kList1), LB_SETCURSEL, 0, 0); }
+void Form1::SelectTop() {
+  SendMessageW(Item(ids::kList1), LB_SETCURSEL, 0, 0);
+}
 std::wstring Form1::SelectedText() {
   HWND list = Item(ids::kList1);
   const LRESULT index = SendMessageW(list, LB_GETCURSEL, 0, 0);
@@ -262,12 +298,14 @@ std::wstring Form1::Entry(int index) {
   const LRESULT n = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
   if (n == LB_ERR || n <= 0) return {};
   std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
-  const LRESULT got =
-      SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  const LRESULT got = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index),
+                                   reinterpret_cast<LPARAM>(text.data()));
   text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
   return text;
 }
-void Form1::Clear() { SendMessageW(Item(ids::kList1), LB_RESETCONTENT, 0, 0); }
+void Form1::Clear() {
+  SendMessageW(Item(ids::kList1), LB_RESETCONTENT, 0, 0);
+}
 
 // --- window procedure
 
@@ -300,7 +338,8 @@ LRESULT Form1::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       // Enter clicks the focused push button, as in a dialog.
       HWND focus = GetFocus();
       if (focus && IsChild(hwnd_, focus) &&
-          (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON | DLGC_DEFPUSHBUTTON)) &&
+          (SendMessageW(focus, WM_GETDLGCODE, 0, 0) &
+           (DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON | DLGC_DEFPUSHBUTTON)) &&
           !(SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON)) {
         return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
       }

@@ -6,9 +6,12 @@ namespace controls {
 
 HFONT Fonts::For(layout::Font f) const {
   switch (f) {
-    case layout::Font::kArialBold: return arial_bold.get();
-    case layout::Font::kArialRegular: return arial.get();
-    case layout::Font::kDefault: return default_font.get();
+    case layout::Font::kArialBold:
+      return arial_bold.get();
+    case layout::Font::kArialRegular:
+      return arial.get();
+    case layout::Font::kDefault:
+      return default_font.get();
   }
   return default_font.get();
 }
@@ -38,7 +41,8 @@ int ScreenDpi() {
   return dpi > 0 ? dpi : 96;
 }
 
-void CreateAll(HWND parent, const std::vector<layout::Control>& table, int dpi, const Fonts& fonts) {
+void CreateAll(HWND parent, const std::vector<layout::Control>& table, int dpi,
+               const Fonts& fonts) {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
   layout::Kind previous = layout::Kind::kFrame;
   for (const layout::Control& c : table) {
@@ -78,16 +82,17 @@ void CreateAll(HWND parent, const std::vector<layout::Control>& table, int dpi, 
         break;
     }
     const layout::Rect r = layout::ToPixels(c, dpi);
-    HWND w = CreateWindowExW(ex_style, cls, c.caption, style, r.left, r.top, r.width, r.height,
-                             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance,
-                             nullptr);
+    HWND w =
+        CreateWindowExW(ex_style, cls, c.caption, style, r.left, r.top, r.width, r.height, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
     if (w) SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.For(c.font)), FALSE);
     previous = c.kind;
   }
 }
 
 SIZE WindowSizeFor(int client_twips_w, int client_twips_h, int dpi, DWORD style, DWORD ex_style) {
-  RECT r{0, 0, layout::TwipsToPixels(client_twips_w, dpi), layout::TwipsToPixels(client_twips_h, dpi)};
+  RECT r{0, 0, layout::TwipsToPixels(client_twips_w, dpi),
+         layout::TwipsToPixels(client_twips_h, dpi)};
   AdjustWindowRectEx(&r, style, FALSE, ex_style);
   return {r.right - r.left, r.bottom - r.top};
 }

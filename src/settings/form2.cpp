@@ -68,7 +68,9 @@ void Form2::Unload() {
   if (hwnd_) DestroyWindow(hwnd_);  // WM_NCDESTROY forgets the handle
 }
 
-std::wstring Form2::PauseText() { return controls::TextOf(Item(ids::kSetText1)); }
+std::wstring Form2::PauseText() {
+  return controls::TextOf(Item(ids::kSetText1));
+}
 void Form2::SetPauseText(const std::wstring& text) {
   SetWindowTextW(Item(ids::kSetText1), text.c_str());
 }
