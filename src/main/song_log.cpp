@@ -20,7 +20,8 @@ void SongLog::Poll() {
   if (auto song = player::ReadNowPlaying(windows_)) current_song_ = std::move(*song);
   // A song that is still opening carries the marker and a blank; exactly the marker stays.
   const std::wstring marker = kOpeningMarker;
-  if (current_song_.size() >= marker.size() + 1 && current_song_.compare(0, marker.size(), marker) == 0) {
+  if (current_song_.size() >= marker.size() + 1 &&
+      current_song_.compare(0, marker.size(), marker) == 0) {
     current_song_.erase(0, marker.size() + 1);
   }
   if (view_.Count() > 0) view_.SelectTop();

@@ -1,7 +1,7 @@
 // Start-up: the common controls, the platform, the main window and the message loop.
 
-#include <commctrl.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <memory>
 

@@ -6,7 +6,9 @@
 namespace player {
 namespace {
 
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+bool IsDigit(wchar_t c) {
+  return c >= L'0' && c <= L'9';
+}
 
 // The suffix " - Winamp" that the player appends to the song.
 constexpr std::size_t kSuffixChars = 9;
@@ -43,7 +45,8 @@ std::optional<std::wstring> ReadNowPlaying(platform::WindowSystem& windows) {
 double LeadingNumber(const std::wstring& text) {
   std::size_t i = 0;
   const std::size_t n = text.size();
-  while (i < n && (text[i] == L' ' || text[i] == L'\t' || text[i] == L'\r' || text[i] == L'\n')) ++i;
+  while (i < n && (text[i] == L' ' || text[i] == L'\t' || text[i] == L'\r' || text[i] == L'\n'))
+    ++i;
   bool negative = false;
   if (i < n && (text[i] == L'+' || text[i] == L'-')) negative = text[i++] == L'-';
 

@@ -33,8 +33,12 @@ std::int32_t MakeTranslucent(platform::WindowSystem& windows, platform::Handle w
 }
 
 namespace {
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+bool IsBlank(wchar_t c) {
+  return c == L' ' || c == L'\t';
+}
+bool IsDigit(wchar_t c) {
+  return c >= L'0' && c <= L'9';
+}
 }  // namespace
 
 bool IsNumeric(const std::wstring& text, wchar_t decimal_separator) {

@@ -18,9 +18,9 @@ class SettingsView {
   virtual ~SettingsView() = default;
   virtual std::wstring PauseText() = 0;
   virtual void SetPauseText(const std::wstring& text) = 0;
-  virtual bool TranslucentSelected() = 0;  // "On"
-  virtual bool OpaqueSelected() = 0;       // "Off"
-  virtual void SelectTranslucent(bool on) = 0;  // selects "On" (true) or "Off" (false)
+  virtual bool TranslucentSelected() = 0;             // "On"
+  virtual bool OpaqueSelected() = 0;                  // "Off"
+  virtual void SelectTranslucent(bool on) = 0;        // selects "On" (true) or "Off" (false)
   virtual void Inform(const std::wstring& text) = 0;  // information box
   virtual void Reject(const std::wstring& text) = 0;  // critical box
 };
@@ -30,7 +30,11 @@ class SettingsForm {
   SettingsForm(SettingsView& view, platform::SettingsStore& store, const std::wstring& app,
                platform::WindowSystem& windows, platform::Handle main_window,
                wchar_t decimal_separator = L'.')
-      : view_(view), store_(store), app_(app), windows_(windows), main_window_(main_window),
+      : view_(view),
+        store_(store),
+        app_(app),
+        windows_(windows),
+        main_window_(main_window),
         decimal_separator_(decimal_separator) {}
 
   void Load();

@@ -99,9 +99,7 @@ class FakeDesktop : public platform::WindowSystem {
     return Deliver({w, L"text", text, 0}, [&](Window& win) { win.text = text; });
   }
   Delivery SendChar(Handle w, unsigned code) override { return Deliver({w, L"char", L"", code}); }
-  Delivery SendKeyDown(Handle w, unsigned vk) override {
-    return Deliver({w, L"keydown", L"", vk});
-  }
+  Delivery SendKeyDown(Handle w, unsigned vk) override { return Deliver({w, L"keydown", L"", vk}); }
   Delivery SendKeyUp(Handle w, unsigned vk) override { return Deliver({w, L"keyup", L"", vk}); }
   Delivery SendButtonDown(Handle w) override { return Deliver({w, L"down", L"", 13}); }
   Delivery SendButtonUp(Handle w) override { return Deliver({w, L"up", L"", 13}); }
@@ -125,9 +123,9 @@ class FakeDesktop : public platform::WindowSystem {
 
  private:
   static bool SameClass(const std::wstring& a, const std::wstring& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
-             return std::towlower(x) == std::towlower(y);
-           });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](wchar_t x, wchar_t y) { return std::towlower(x) == std::towlower(y); });
   }
   Handle FirstOf(const std::vector<Handle>& list, Handle after, const std::wstring& cls) const {
     auto it = list.begin();

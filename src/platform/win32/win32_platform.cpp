@@ -37,8 +37,12 @@ std::wstring AnsiCodec::FromAnsi(const std::string& bytes) {
 // --- Win32WindowSystem
 
 namespace {
-HWND H(Handle h) { return reinterpret_cast<HWND>(h); }
-Handle Of(HWND w) { return reinterpret_cast<Handle>(w); }
+HWND H(Handle h) {
+  return reinterpret_cast<HWND>(h);
+}
+Handle Of(HWND w) {
+  return reinterpret_cast<Handle>(w);
+}
 }  // namespace
 
 Handle Win32WindowSystem::FindTopLevel(const std::wstring& cls) {
@@ -70,22 +74,30 @@ Delivery Win32WindowSystem::Send(Handle w, UINT msg, WPARAM wp, LPARAM lp) {
   // A window that went away meanwhile is not a hung client.
   const DWORD error = GetLastError();
   return (error == ERROR_TIMEOUT || (error == 0 && IsWindow(H(w)))) ? Delivery::kNoAnswer
-                                                                     : Delivery::kDone;
+                                                                    : Delivery::kDone;
 }
 
 Delivery Win32WindowSystem::SendText(Handle w, const std::wstring& text) {
   const std::string ansi = codec_.ToAnsi(text);  // NUL-terminated by std::string
   return Send(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ansi.c_str()));
 }
-Delivery Win32WindowSystem::SendChar(Handle w, unsigned code) { return Send(w, WM_CHAR, code, 0); }
+Delivery Win32WindowSystem::SendChar(Handle w, unsigned code) {
+  return Send(w, WM_CHAR, code, 0);
+}
 Delivery Win32WindowSystem::SendKeyDown(Handle w, unsigned vk) {
   return Send(w, WM_KEYDOWN, vk, 0);
 }
-Delivery Win32WindowSystem::SendKeyUp(Handle w, unsigned vk) { return Send(w, WM_KEYUP, vk, 0); }
+Delivery Win32WindowSystem::SendKeyUp(Handle w, unsigned vk) {
+  return Send(w, WM_KEYUP, vk, 0);
+}
 // A press and a release at the button's corner (0, 0): a standard button takes the pair
 // as one click. wParam 13 is the Enter key's code, kept for the clients that look at it.
-Delivery Win32WindowSystem::SendButtonDown(Handle w) { return Send(w, WM_LBUTTONDOWN, 13, 0); }
-Delivery Win32WindowSystem::SendButtonUp(Handle w) { return Send(w, WM_LBUTTONUP, 13, 0); }
+Delivery Win32WindowSystem::SendButtonDown(Handle w) {
+  return Send(w, WM_LBUTTONDOWN, 13, 0);
+}
+Delivery Win32WindowSystem::SendButtonUp(Handle w) {
+  return Send(w, WM_LBUTTONUP, 13, 0);
+}
 
 std::optional<std::uint32_t> Win32WindowSystem::GetExStyle(Handle w) {
   return static_cast<std::uint32_t>(GetWindowLongA(H(w), GWL_EXSTYLE));
@@ -163,14 +175,14 @@ std::wstring RegistrySettings::Get(const std::wstring& app, const std::wstring& 
   const std::wstring path = SectionPath(app, section);
   for (int attempt = 0; attempt < 3; ++attempt) {
     DWORD bytes = 0;
-    if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), key.c_str(), RRF_RT_REG_SZ, nullptr,
-                     nullptr, &bytes) != ERROR_SUCCESS) {
+    if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), key.c_str(), RRF_RT_REG_SZ, nullptr, nullptr,
+                     &bytes) != ERROR_SUCCESS) {
       return {};
     }
     std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
     DWORD size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-    const LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, path.c_str(), key.c_str(),
-                                        RRF_RT_REG_SZ, nullptr, value.data(), &size);
+    const LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, path.c_str(), key.c_str(), RRF_RT_REG_SZ,
+                                        nullptr, value.data(), &size);
     if (status == ERROR_MORE_DATA) continue;  // grew between the two reads
     if (status != ERROR_SUCCESS) return {};
     value.resize(wcsnlen(value.c_str(), value.size()));
@@ -241,7 +253,8 @@ std::optional<FileError> Win32FileOutput::WriteWhole(const std::wstring& path,
       return fail(error);
     }
   }
-  if (!MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!MoveFileExW(temp.c_str(), path.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     const DWORD error = GetLastError();
     DeleteFileW(temp.c_str());
     return fail(error);
