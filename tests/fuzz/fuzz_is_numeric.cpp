@@ -1,0 +1,14 @@
+// Whatever the numeric test accepts, the wait reads a number from; it never crashes.
+#include <cmath>
+#include <cstdlib>
+
+#include "fuzz_input.h"
+#include "player/now_playing.h"
+#include "settings/settings.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::wstring text = WideFrom(data, size);
+  if (settings::IsNumeric(text) && std::isnan(player::LeadingNumber(text))) std::abort();
+  settings::IsNumeric(text, L',');
+  return 0;
+}
