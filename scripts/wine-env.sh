@@ -67,10 +67,10 @@ _zw_start_xvfb() {
 # Stops a server (and its processes) left on the prefix by an earlier session.
 _zw_stop_leftovers() {
   local pid
-  "$ZW_WINESERVER" -k >/dev/null 2>&1 {ZW_LOCK_FD}>&-
-  "$ZW_WINESERVER" -w >/dev/null 2>&1 {ZW_LOCK_FD}>&-
+  "$ZW_WINESERVER" -k >/dev/null 2>&1 {ZW_LOCK_FD}>&- || true
+  "$ZW_WINESERVER" -w >/dev/null 2>&1 {ZW_LOCK_FD}>&- || true
   for pid in $(_zw_prefix_pids "$WINEPREFIX"); do
-    _zw_wait_pid_gone "$pid" 5 || kill -9 "$pid" 2>/dev/null
+    _zw_wait_pid_gone "$pid" 5 || kill -9 "$pid" 2>/dev/null || true
   done
 }
 
@@ -83,7 +83,7 @@ _zw_create_prefix() {
   # its windows are unmanaged.
   "$ZW_WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
     >/dev/null 2>&1 {ZW_LOCK_FD}>&- || return 1
-  "$ZW_WINESERVER" -w >/dev/null 2>&1 {ZW_LOCK_FD}>&-
+  "$ZW_WINESERVER" -w >/dev/null 2>&1 {ZW_LOCK_FD}>&- || true
   touch "$WINEPREFIX/.zurelo-prefix-ready"
   _zw_log "prefix ready in $((SECONDS - t0)) s"
 }
@@ -134,22 +134,22 @@ wine_up() {
 
 wine_down() {
   if [[ -n ${ZW_SERVER_PID:-} ]]; then
-    "$ZW_WINESERVER" -k >/dev/null 2>&1
-    _zw_wait_pid_gone "$ZW_SERVER_PID" 10 || kill -9 "$ZW_SERVER_PID" 2>/dev/null
-    wait "$ZW_SERVER_PID" 2>/dev/null
+    "$ZW_WINESERVER" -k >/dev/null 2>&1 || true
+    _zw_wait_pid_gone "$ZW_SERVER_PID" 10 || kill -9 "$ZW_SERVER_PID" 2>/dev/null || true
+    wait "$ZW_SERVER_PID" 2>/dev/null || true
     unset ZW_SERVER_PID
   fi
   if [[ -n ${WINEPREFIX:-} && -n ${ZW_LOCK_FD:-} ]]; then
     # services.exe and friends leave their own session and outlive the server briefly.
     local pid
     for pid in $(_zw_prefix_pids "$WINEPREFIX"); do
-      _zw_wait_pid_gone "$pid" 10 || kill -9 "$pid" 2>/dev/null
+      _zw_wait_pid_gone "$pid" 10 || kill -9 "$pid" 2>/dev/null || true
     done
   fi
   if [[ -n ${ZW_XVFB_PID:-} ]]; then
-    kill "$ZW_XVFB_PID" 2>/dev/null
-    _zw_wait_pid_gone "$ZW_XVFB_PID" 5 || kill -9 "$ZW_XVFB_PID" 2>/dev/null
-    wait "$ZW_XVFB_PID" 2>/dev/null
+    kill "$ZW_XVFB_PID" 2>/dev/null || true
+    _zw_wait_pid_gone "$ZW_XVFB_PID" 5 || kill -9 "$ZW_XVFB_PID" 2>/dev/null || true
+    wait "$ZW_XVFB_PID" 2>/dev/null || true
     unset ZW_XVFB_PID
   fi
   if [[ -n ${ZW_LOCK_FD:-} ]]; then
