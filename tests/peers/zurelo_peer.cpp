@@ -1,0 +1,558 @@
+// A stand-in for the programs Zurelo talks to: the player whose title it reads, and the
+// four chat clients it types into. Each role builds real windows with the classes and the
+// child order those programs have, and records every message that reaches them.
+//
+//   zurelo_peer.exe --role player|aol|aim|yahoo|mirc --log <file> [--title <text>]
+//
+// The chat windows are ANSI windows, so a WM_SETTEXT arrives as the very bytes that an
+// ANSI sender passed; the player is a wide window and its texts are logged as UTF-8.
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "peer_log.h"
+#include "peer_protocol.h"
+
+namespace {
+
+enum class Role { kPlayer, kAol, kAim, kYahoo, kMirc };
+
+// How a private class behaves beyond recording what it receives.
+enum class Kind { kPlain, kMdiFrame, kMdiChild, kButtonLike };
+
+struct WindowDestroyer {
+  void operator()(HWND w) const {
+    if (w != nullptr && IsWindow(w)) DestroyWindow(w);
+  }
+};
+using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
+
+// Everything the window procedures share: one peer is one thread.
+struct State {
+  HINSTANCE instance = nullptr;
+  Role role = Role::kPlayer;
+  std::wstring title;
+  peer::Log log;
+  int generation = 0;
+  UniqueWindow top;
+  bool churn_requested = false;
+  bool rebuilding = false;
+  std::map<HWND, std::string> names;
+  std::map<HWND, WNDPROC> original_procs;  // standard controls we subclassed
+  std::map<HWND, HWND> mdi_clients;        // frame -> its MDI client
+  std::map<HWND, HWND> send_buttons;       // button -> the input whose text it sends
+  std::map<HWND, bool> enter_inputs;       // inputs that send their text on Enter
+  WNDPROC button_proc = nullptr;           // the system BUTTON procedure, for superclassing
+};
+
+State& S() {
+  static State state;
+  return state;
+}
+
+std::string NameOf(HWND w) {
+  const auto it = S().names.find(w);
+  return it != S().names.end() ? it->second : peer::HexNumber(w);
+}
+
+std::string ToUtf8(const wchar_t* text) {
+  if (text == nullptr || *text == L'\0') return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (n <= 1) return {};
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
+  out.resize(static_cast<std::size_t>(n - 1));
+  return out;
+}
+
+std::string AnsiText(HWND w) {
+  const int n = GetWindowTextLengthA(w);
+  if (n <= 0) return {};
+  std::string text(static_cast<std::size_t>(n) + 1, '\0');
+  const int got = GetWindowTextA(w, text.data(), n + 1);
+  text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+  return text;
+}
+
+// The client posts what its input holds: the line that would appear in the chat.
+void RecordSent(HWND input) {
+  S().log.Write(NameOf(input) + " sent" + peer::TextFields(AnsiText(input)));
+}
+
+// One line per message of interest. wide: lParam of WM_SETTEXT is a wide string.
+void Record(HWND w, UINT msg, WPARAM wp, LPARAM lp, bool wide) {
+  if (S().rebuilding) return;
+  const char* event = nullptr;
+  switch (msg) {
+    case WM_SETTEXT:
+      event = "WM_SETTEXT";
+      break;
+    case WM_CHAR:
+      event = "WM_CHAR";
+      break;
+    case WM_KEYDOWN:
+      event = "WM_KEYDOWN";
+      break;
+    case WM_KEYUP:
+      event = "WM_KEYUP";
+      break;
+    case WM_LBUTTONDOWN:
+      event = "WM_LBUTTONDOWN";
+      break;
+    case WM_LBUTTONUP:
+      event = "WM_LBUTTONUP";
+      break;
+    case BM_CLICK:
+      event = "BM_CLICK";
+      break;
+    default:
+      return;
+  }
+  std::string line = NameOf(w) + " " + event + " wparam=" + peer::HexNumber(wp);
+  if (msg == WM_SETTEXT) {
+    std::string bytes;
+    if (lp != 0) {
+      bytes = wide ? ToUtf8(reinterpret_cast<const wchar_t*>(lp))
+                   : std::string(reinterpret_cast<const char*>(lp));
+    }
+    line += peer::TextFields(bytes);
+  } else {
+    line += " lparam=" + peer::HexNumber(static_cast<unsigned long long>(lp));
+  }
+  S().log.Write(line);
+  if (msg == WM_CHAR && wp == '\r' && S().enter_inputs.count(w) != 0) RecordSent(w);
+}
+
+// Control messages and button notifications, common to every top-level window and to the
+// windows that hold buttons. Returns true when the message was taken.
+bool HandleCommon(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case peer::kHangMessage:
+      if (w != S().top.get()) return false;
+      S().log.Write("hang begin ms=" + std::to_string(wp));
+      Sleep(static_cast<DWORD>(wp));
+      S().log.Write("hang end");
+      return true;
+    case peer::kChurnMessage:
+      if (w != S().top.get()) return false;
+      S().churn_requested = true;  // rebuilt by the message loop, outside any handler
+      return true;
+    case WM_COMMAND:
+      if (HIWORD(wp) == BN_CLICKED && lp != 0) {
+        const HWND button = reinterpret_cast<HWND>(lp);
+        if (!S().rebuilding) S().log.Write(NameOf(button) + " clicked");
+        const auto it = S().send_buttons.find(button);
+        if (it != S().send_buttons.end() && !S().rebuilding) RecordSent(it->second);
+        return true;
+      }
+      return false;
+    case WM_DESTROY:
+      if (w == S().top.get() && !S().rebuilding) PostQuitMessage(0);
+      return false;
+    default:
+      return false;
+  }
+}
+
+LRESULT CALLBACK PlainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  Record(w, msg, wp, lp, false);
+  if (HandleCommon(w, msg, wp, lp)) return 0;
+  return DefWindowProcA(w, msg, wp, lp);
+}
+
+LRESULT CALLBACK MdiFrameProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  Record(w, msg, wp, lp, false);
+  if (HandleCommon(w, msg, wp, lp)) return 0;
+  const auto it = S().mdi_clients.find(w);
+  return DefFrameProcA(w, it != S().mdi_clients.end() ? it->second : nullptr, msg, wp, lp);
+}
+
+LRESULT CALLBACK MdiChildProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  Record(w, msg, wp, lp, false);
+  if (HandleCommon(w, msg, wp, lp)) return 0;
+  return DefMDIChildProcA(w, msg, wp, lp);
+}
+
+// A private button class that clicks like a standard button.
+LRESULT CALLBACK ButtonLikeProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  Record(w, msg, wp, lp, false);
+  return CallWindowProcA(S().button_proc, w, msg, wp, lp);
+}
+
+LRESULT CALLBACK SubclassProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  Record(w, msg, wp, lp, false);
+  const auto it = S().original_procs.find(w);
+  if (it == S().original_procs.end()) return DefWindowProcA(w, msg, wp, lp);
+  const WNDPROC original = it->second;
+  if (msg == WM_NCDESTROY) S().original_procs.erase(it);
+  return CallWindowProcA(original, w, msg, wp, lp);
+}
+
+LRESULT CALLBACK PlayerProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  Record(w, msg, wp, lp, true);
+  if (HandleCommon(w, msg, wp, lp)) return 0;
+  return DefWindowProcW(w, msg, wp, lp);
+}
+
+bool RegisterPrivate(const char* cls, Kind kind) {
+  WNDCLASSA wc{};
+  if (kind == Kind::kButtonLike) {
+    if (!GetClassInfoA(nullptr, "BUTTON", &wc)) return false;
+    S().button_proc = wc.lpfnWndProc;
+    wc.lpfnWndProc = &ButtonLikeProc;
+  } else {
+    wc.lpfnWndProc = kind == Kind::kMdiFrame   ? &MdiFrameProc
+                     : kind == Kind::kMdiChild ? &MdiChildProc
+                                               : &PlainProc;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  }
+  wc.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
+  wc.hInstance = S().instance;
+  wc.lpszClassName = cls;
+  return RegisterClassA(&wc) != 0;
+}
+
+bool IsStandardClass(const std::string& cls) {
+  for (const char* standard : {"edit", "button", "listbox", "combobox", "static"}) {
+    if (lstrcmpiA(cls.c_str(), standard) == 0) return true;
+  }
+  return false;
+}
+
+// A named window. Standard controls are subclassed so that they record too.
+HWND Make(const std::string& cls, const std::string& name, HWND parent, DWORD style, int x, int y,
+          int width, int height, const char* text = "") {
+  const DWORD child = parent != nullptr ? WS_CHILD | WS_VISIBLE : 0;
+  HWND w = CreateWindowExA(0, cls.c_str(), text, style | child, x, y, width, height, parent,
+                           nullptr, S().instance, nullptr);
+  if (w == nullptr) return nullptr;
+  S().names[w] = name;
+  if (IsStandardClass(cls)) {
+    const auto original = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
+    S().original_procs[w] = original;
+  }
+  return w;
+}
+
+HWND MakeMdiClient(HWND frame, const std::string& cls, const std::string& name) {
+  CLIENTCREATESTRUCT ccs{};
+  ccs.idFirstChild = 1000;
+  HWND client = CreateWindowExA(0, cls.c_str(), nullptr,
+                                WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL,
+                                0, 0, 380, 260, frame, nullptr, S().instance, &ccs);
+  if (client == nullptr) return nullptr;
+  S().names[client] = name;
+  S().mdi_clients[frame] = client;
+  return client;
+}
+
+HWND MakeMdiChild(HWND client, const char* cls, const std::string& name, int index) {
+  MDICREATESTRUCTA mcs{};
+  mcs.szClass = cls;
+  mcs.szTitle = name.c_str();
+  mcs.hOwner = S().instance;
+  mcs.x = 10 + 20 * index;
+  mcs.y = 10 + 20 * index;
+  mcs.cx = 300;
+  mcs.cy = 180;
+  HWND child =
+      reinterpret_cast<HWND>(SendMessageA(client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+  if (child != nullptr) S().names[child] = name;
+  return child;
+}
+
+// MDI brings each new document window to the front; put them back in creation order, so
+// that the first one made is the first child a search finds.
+bool ArrangeInOrder(HWND client, const std::vector<HWND>& children) {
+  for (HWND child : children) {
+    SetWindowPos(child, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  HWND w = GetWindow(client, GW_CHILD);
+  for (HWND child : children) {
+    while (w != nullptr && S().names.count(w) == 0) w = GetWindow(w, GW_HWNDNEXT);
+    if (w != child) return false;
+    w = GetWindow(w, GW_HWNDNEXT);
+  }
+  return true;
+}
+
+HWND MakeTop(const char* cls, const std::string& name, int x, int y) {
+  return Make(cls, name, nullptr, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x, y, 400, 300,
+              name.c_str());
+}
+
+// Window trees. Each has decoys where a sender could go wrong: earlier windows of the
+// searched class, or more children than the sender counts.
+
+bool BuildPlayer() {
+  HWND w = CreateWindowExW(0, L"Winamp v1.x", S().title.c_str(), WS_OVERLAPPEDWINDOW, 600, 400, 300,
+                           120, nullptr, nullptr, S().instance, nullptr);
+  if (w == nullptr) return false;
+  S().names[w] = "player.main";
+  S().top.reset(w);
+  return true;
+}
+
+bool BuildAol() {
+  HWND frame = MakeTop(peer::kAolClass, "aol.frame", 20, 20);
+  if (frame == nullptr) return false;
+  S().top.reset(frame);
+  HWND client = MakeMdiClient(frame, "MDIClient", "aol.mdiclient");
+  if (client == nullptr) return false;
+  // A document window with a static and an input box, but no combo box or list: no room.
+  HWND lobby = MakeMdiChild(client, "AOL Child", "aol.lobby", 0);
+  // The chat room: the five parts of its signature and the input box.
+  HWND room = MakeMdiChild(client, "AOL Child", "aol.room", 1);
+  if (lobby == nullptr || room == nullptr) return false;
+  Make("_AOL_Static", "aol.lobby.static", lobby, 0, 0, 0, 100, 20);
+  Make("_AOL_Icon", "aol.lobby.icon", lobby, 0, 0, 20, 20, 20);
+  HWND lobby_input = Make("RICHCNTL", "aol.lobby.edit", lobby, 0, 0, 60, 200, 20);
+  Make("_AOL_Combobox", "aol.room.combobox", room, 0, 0, 0, 100, 20);
+  Make("_AOL_Listbox", "aol.room.listbox", room, 0, 100, 0, 100, 60);
+  Make("_AOL_Static", "aol.room.static", room, 0, 0, 20, 100, 20);
+  Make("_AOL_Icon", "aol.room.icon", room, 0, 0, 40, 20, 20);
+  Make("RICHCNTLREADONLY", "aol.room.history", room, 0, 0, 60, 200, 40);
+  HWND input = Make("RICHCNTL", "aol.edit", room, 0, 0, 100, 200, 20);
+  HWND second = Make("RICHCNTL", "aol.room.edit2", room, 0, 0, 120, 200, 20);
+  if (lobby_input == nullptr || input == nullptr || second == nullptr) return false;
+  for (HWND w : {lobby_input, input, second}) S().enter_inputs[w] = true;
+  return ArrangeInOrder(client, {lobby, room});
+}
+
+bool BuildAim() {
+  HWND chat = MakeTop(peer::kAimClass, "aim.main", 440, 20);
+  if (chat == nullptr) return false;
+  S().top.reset(chat);
+  // The first pane holds the conversation so far, the second the input box.
+  HWND history_pane = Make("wndate32class", "aim.pane1", chat, 0, 0, 0, 380, 100);
+  HWND input_pane = Make("wndate32class", "aim.pane2", chat, 0, 0, 110, 380, 40);
+  if (history_pane == nullptr || input_pane == nullptr) return false;
+  HWND history = Make("ate32class", "aim.history", history_pane, 0, 0, 0, 380, 100);
+  HWND input = Make("ate32class", "aim.edit", input_pane, 0, 0, 0, 380, 40);
+  if (history == nullptr || input == nullptr) return false;
+  // Seven icon buttons; the fifth sends.
+  for (int i = 1; i <= 7; ++i) {
+    const std::string name = "aim.button" + std::to_string(i);
+    HWND b = Make("_oscar_iconbtn", name, chat, BS_PUSHBUTTON, 10 + 50 * (i - 1), 160, 45, 25,
+                  name.c_str() + 4);
+    if (b == nullptr) return false;
+    if (i == 5) S().send_buttons[b] = input;
+  }
+  return true;
+}
+
+bool BuildYahoo() {
+  HWND conversation = MakeTop(peer::kYahooClass, "yahoo.main", 20, 340);
+  if (conversation == nullptr) return false;
+  S().top.reset(conversation);
+  HWND input = Make("YIMInputWindow", "yahoo.edit", conversation, 0, 0, 0, 380, 60);
+  if (input == nullptr) return false;
+  // Five standard buttons; the fourth is "Send".
+  for (int i = 1; i <= 5; ++i) {
+    const std::string name = "yahoo.button" + std::to_string(i);
+    HWND b = Make("button", name, conversation, BS_PUSHBUTTON, 10 + 70 * (i - 1), 80, 65, 25,
+                  i == 4 ? "Send" : name.c_str() + 6);
+    if (b == nullptr) return false;
+    if (i == 4) S().send_buttons[b] = input;
+  }
+  return true;
+}
+
+bool BuildMirc() {
+  HWND main = MakeTop(peer::kMircClass, "mirc.main", 440, 340);
+  if (main == nullptr) return false;
+  S().top.reset(main);
+  HWND client = MakeMdiClient(main, "mdiclient", "mirc.mdiclient");
+  if (client == nullptr) return false;
+  // The status window comes first and has an input box of its own; then two channels.
+  HWND status = MakeMdiChild(client, "mirc_status", "mirc.status", 0);
+  HWND first = MakeMdiChild(client, "mirc_channel", "mirc.channel1", 1);
+  HWND second = MakeMdiChild(client, "mirc_channel", "mirc.channel2", 2);
+  if (status == nullptr || first == nullptr || second == nullptr) return false;
+  const std::vector<std::pair<HWND, std::string>> inputs = {
+      {status, "mirc.status.edit"}, {first, "mirc.edit"}, {second, "mirc.channel2.edit"}};
+  for (const auto& [parent, name] : inputs) {
+    Make("listbox", name.substr(0, name.rfind('.')) + ".nicks", parent, LBS_NOTIFY, 200, 0, 80,
+         100);
+    HWND edit = Make("edit", name, parent, ES_AUTOHSCROLL | WS_BORDER, 0, 110, 280, 22);
+    if (edit == nullptr) return false;
+    S().enter_inputs[edit] = true;
+  }
+  return ArrangeInOrder(client, {status, first, second});
+}
+
+bool RegisterClasses() {
+  if (S().role == Role::kPlayer) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &PlayerProc;
+    wc.hInstance = S().instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = L"Winamp v1.x";
+    return RegisterClassW(&wc) != 0;
+  }
+  std::vector<std::pair<const char*, Kind>> classes;
+  switch (S().role) {
+    case Role::kAol:
+      classes = {{peer::kAolClass, Kind::kMdiFrame}, {"AOL Child", Kind::kMdiChild},
+                 {"_AOL_Combobox", Kind::kPlain},    {"_AOL_Listbox", Kind::kPlain},
+                 {"_AOL_Static", Kind::kPlain},      {"_AOL_Icon", Kind::kPlain},
+                 {"RICHCNTLREADONLY", Kind::kPlain}, {"RICHCNTL", Kind::kPlain}};
+      break;
+    case Role::kAim:
+      classes = {{peer::kAimClass, Kind::kPlain},
+                 {"wndate32class", Kind::kPlain},
+                 {"ate32class", Kind::kPlain},
+                 {"_oscar_iconbtn", Kind::kButtonLike}};
+      break;
+    case Role::kYahoo:
+      classes = {{peer::kYahooClass, Kind::kPlain}, {"YIMInputWindow", Kind::kPlain}};
+      break;
+    case Role::kMirc:
+      classes = {{peer::kMircClass, Kind::kMdiFrame},
+                 {"mirc_status", Kind::kMdiChild},
+                 {"mirc_channel", Kind::kMdiChild}};
+      break;
+    case Role::kPlayer:
+      break;
+  }
+  for (const auto& [cls, kind] : classes) {
+    if (!RegisterPrivate(cls, kind)) return false;
+  }
+  return true;
+}
+
+const char* RoleName(Role role) {
+  switch (role) {
+    case Role::kPlayer:
+      return "player";
+    case Role::kAol:
+      return "aol";
+    case Role::kAim:
+      return "aim";
+    case Role::kYahoo:
+      return "yahoo";
+    case Role::kMirc:
+      return "mirc";
+  }
+  return "?";
+}
+
+bool Build() {
+  ++S().generation;
+  bool built = false;
+  switch (S().role) {
+    case Role::kPlayer:
+      built = BuildPlayer();
+      break;
+    case Role::kAol:
+      built = BuildAol();
+      break;
+    case Role::kAim:
+      built = BuildAim();
+      break;
+    case Role::kYahoo:
+      built = BuildYahoo();
+      break;
+    case Role::kMirc:
+      built = BuildMirc();
+      break;
+  }
+  if (!built) return false;
+  ShowWindow(S().top.get(), SW_SHOWNOACTIVATE);
+  UpdateWindow(S().top.get());
+  S().log.Write(std::string("ready role=") + RoleName(S().role) + " pid=" +
+                std::to_string(GetCurrentProcessId()) + " gen=" + std::to_string(S().generation));
+  return true;
+}
+
+// Destroys the whole tree and builds it again: every window gets a new handle.
+bool Rebuild() {
+  S().log.Write("churn");
+  S().rebuilding = true;
+  S().top.reset();
+  S().names.clear();
+  S().mdi_clients.clear();
+  S().send_buttons.clear();
+  S().enter_inputs.clear();
+  S().rebuilding = false;
+  return Build();
+}
+
+std::optional<Role> ParseRole(const std::wstring& text) {
+  if (text == L"player") return Role::kPlayer;
+  if (text == L"aol") return Role::kAol;
+  if (text == L"aim") return Role::kAim;
+  if (text == L"yahoo") return Role::kYahoo;
+  if (text == L"mirc") return Role::kMirc;
+  return std::nullopt;
+}
+
+struct LocalFreer {
+  void operator()(LPWSTR* p) const {
+    if (p != nullptr) LocalFree(p);
+  }
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  int argc = 0;
+  const std::unique_ptr<LPWSTR, LocalFreer> argv(CommandLineToArgvW(GetCommandLineW(), &argc));
+  if (!argv) return 2;
+  std::optional<Role> role;
+  std::wstring log_path;
+  std::wstring title = L"";
+  bool have_title = false;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::wstring key = argv.get()[i], value = argv.get()[i + 1];
+    if (key == L"--role") {
+      role = ParseRole(value);
+    } else if (key == L"--log") {
+      log_path = value;
+    } else if (key == L"--title") {
+      title = value;
+      have_title = true;
+    } else {
+      return 2;
+    }
+  }
+  if (!role || log_path.empty()) return 2;
+
+  State& s = S();
+  s.instance = instance;
+  s.role = *role;
+  if (have_title) {
+    s.title = title;
+  } else {
+    const std::string fallback = peer::kDefaultPlayerTitle;
+    s.title.assign(fallback.begin(), fallback.end());
+  }
+  if (!s.log.Open(log_path)) return 3;
+  if (!RegisterClasses() || !Build()) {
+    s.log.Write("error the windows could not be built");
+    return 4;
+  }
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+    if (s.churn_requested) {
+      s.churn_requested = false;
+      if (!Rebuild()) {
+        s.log.Write("error the windows could not be rebuilt");
+        return 4;
+      }
+    }
+  }
+  s.top.release();  // already destroyed by WM_CLOSE
+  return 0;
+}
