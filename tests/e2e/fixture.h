@@ -1,0 +1,63 @@
+#pragma once
+// The base of every end-to-end test: a clean settings store, a private folder, and the
+// processes a test starts, all stopped when it ends.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "harness.h"
+#include "main/control_ids.h"
+
+namespace e2e {
+
+class E2eTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ClearSettings(); }
+
+  void TearDown() override {
+    zurelo_.Stop();
+    for (auto& peer : peers_) peer->Stop();
+    ClearSettings();
+  }
+
+  // Starts a peer and waits for its windows; nullptr (and a failure) when it does not come.
+  Peer* StartPeer(const std::string& role,
+                  const std::optional<std::wstring>& title = std::nullopt) {
+    auto peer = std::make_unique<Peer>();
+    const std::wstring log = dir_.File(std::wstring(role.begin(), role.end()) + L"-" +
+                                       std::to_wstring(peers_.size()) + L".log");
+    if (!peer->Start(role, log, title)) {
+      ADD_FAILURE() << "the " << role << " peer did not start";
+      return nullptr;
+    }
+    peers_.push_back(std::move(peer));
+    return peers_.back().get();
+  }
+
+  // Starts the program and waits until its label shows the expected text.
+  ::testing::AssertionResult StartZurelo(const std::wstring& expected_label) {
+    if (!zurelo_.Start())
+      return ::testing::AssertionFailure() << "Zurelo.exe did not show its window";
+    if (!zurelo_.WaitLabel(expected_label)) {
+      return ::testing::AssertionFailure() << "the label never showed the expected song";
+    }
+    return ::testing::AssertionSuccess();
+  }
+
+  TempDir dir_;
+  Zurelo zurelo_;
+  std::vector<std::unique_ptr<Peer>> peers_;
+};
+
+// Wide text for assertion messages and comparisons.
+inline std::string Narrow(const std::wstring& text) {
+  std::string out;
+  for (wchar_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
+  return out;
+}
+
+}  // namespace e2e

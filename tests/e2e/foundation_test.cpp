@@ -1,0 +1,197 @@
+// The main window on its own: the now-playing label and its tool tip, the stored
+// translucency, the layout and focus at start, Reload, and closing.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "fixture.h"
+
+namespace e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr wchar_t kNotFound[] = L"Winamp 6 Not Found";
+
+class NowPlayingTest : public E2eTest {
+ protected:
+  // The label and its tool tip both show text (the tool tip within a few ticks).
+  void ExpectShown(const std::wstring& text) {
+    EXPECT_TRUE(zurelo_.WaitLabel(text)) << "label: " << ::testing::PrintToString(zurelo_.Label());
+    HWND tip = ToolTipOf(zurelo_.main());
+    ASSERT_NE(tip, nullptr) << "no tool tip control for the main window";
+    std::optional<std::wstring> tip_text;
+    EXPECT_TRUE(WaitUntil([&] {
+      tip_text = ToolTipText(tip);
+      return tip_text == text;
+    })) << "tool tip: "
+        << ::testing::PrintToString(tip_text.value_or(L"(unreadable)"));
+  }
+};
+
+TEST_F(NowPlayingTest, WithoutPlayerShowsNotFound) {
+  ASSERT_TRUE(StartZurelo(kNotFound));
+  ExpectShown(kNotFound);
+}
+
+TEST_F(NowPlayingTest, LabelAndToolTipFollowTheTitle) {
+  Peer* player = StartPeer("player", L"123. Artist - Title - Winamp");
+  ASSERT_NE(player, nullptr);
+  ASSERT_TRUE(StartZurelo(L"Artist - Title"));
+  ExpectShown(L"Artist - Title");
+
+  struct Case {
+    const wchar_t* title;
+    const wchar_t* shown;
+  };
+  const Case cases[] = {
+      // The time goes up to its bracket; the blank before the bracket stays.
+      {L"3. Artist - Song (3:45) - Winamp", L"Artist - Song "},
+      // A word inside the brackets stops the trailing clean-up: only ")" goes.
+      {L"4. Artist - Song (Live) - Winamp", L"Artist - Song (Live"},
+      // Digits at either end go even when they belong to the song.
+      {L"7. Artist - Track 12 - Winamp", L"Artist - Track"},
+      {L"12. 50 Artist - Song - Winamp", L"Artist - Song"},
+      // While the player scrolls its title, the marker ends the leading clean-up.
+      {L"*** 12. Artist - Song - Winamp", L"*** 12. Artist - Song"},
+      // Read through the ANSI code page and back.
+      {L"5. Café del Mar - Été - Winamp", L"Café del Mar - Été"},
+      // A title longer than the label: the tool tip shows it whole.
+      {L"8. An Artist With A Rather Long Name - A Song Whose Title Runs Well Past The Edge Of "
+       L"The Window - Winamp",
+       L"An Artist With A Rather Long Name - A Song Whose Title Runs Well Past The Edge Of The "
+       L"Window"},
+      // Exactly the suffix: nothing is left of the song.
+      {L" - Winamp", L""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(std::wstring(c.title)));
+    ASSERT_TRUE(SetText(player->Top(), c.title));
+    ExpectShown(c.shown);
+  }
+}
+
+TEST_F(NowPlayingTest, TitleTooShortKeepsTheSong) {
+  Peer* player = StartPeer("player", L"1. Artist - Song - Winamp");
+  ASSERT_NE(player, nullptr);
+  ASSERT_TRUE(StartZurelo(L"Artist - Song"));
+  ASSERT_TRUE(SetText(player->Top(), L"Winamp"));
+  // The label must not change; give the 10 ms refresh many chances to get it wrong.
+  Pause(500ms);
+  EXPECT_EQ(zurelo_.Label(), L"Artist - Song");
+  ASSERT_TRUE(SetText(player->Top(), L"2. Next - One - Winamp"));
+  ExpectShown(L"Next - One");
+}
+
+TEST_F(NowPlayingTest, PlayerComingAndGoing) {
+  ASSERT_TRUE(StartZurelo(kNotFound));
+  Peer* player = StartPeer("player", L"9. Late - Arrival - Winamp");
+  ASSERT_NE(player, nullptr);
+  ExpectShown(L"Late - Arrival");
+  player->Stop();
+  ExpectShown(kNotFound);
+}
+
+class MainWindowTest : public E2eTest {};
+
+TEST_F(MainWindowTest, StoredTranslucencyOnOpensAtAlpha200) {
+  StoreSetting(L"Trans", L"Trans1", L"1");
+  ASSERT_TRUE(StartZurelo(kNotFound));
+  EXPECT_EQ(LayeredAlpha(zurelo_.main()), std::optional<BYTE>(200));
+}
+
+TEST_F(MainWindowTest, StoredTranslucencyOffOrNothingLeavesTheWindowUnlayered) {
+  for (const wchar_t* stored : {L"2", L"", L"on"}) {
+    SCOPED_TRACE(::testing::PrintToString(std::wstring(stored)));
+    ClearSettings();
+    if (*stored != L'\0') StoreSetting(L"Trans", L"Trans1", stored);
+    ASSERT_TRUE(StartZurelo(kNotFound));
+    EXPECT_EQ(ExStyle(zurelo_.main()) & WS_EX_LAYERED, 0u);
+    zurelo_.Stop();
+  }
+}
+
+TEST_F(MainWindowTest, CaptionClientAreaAndFocusAtStart) {
+  ASSERT_TRUE(StartZurelo(kNotFound));
+  EXPECT_EQ(TextOf(zurelo_.main()), L"Zurelo 1.0");
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  if (dpi == 96) {
+    const SIZE client = ClientSize(zurelo_.main());
+    EXPECT_EQ(client.cx, 265);
+    EXPECT_EQ(client.cy, 255);
+  }
+  // The first control in the tab order has the focus, although it lies off the window.
+  HWND start_logging = zurelo_.Item(ids::kCommand1);
+  ASSERT_NE(start_logging, nullptr);
+  EXPECT_EQ(TextOf(start_logging), L"Start Logging Songs");
+  EXPECT_TRUE(WaitUntil([&] { return FocusOf(zurelo_.main()) == start_logging; }))
+      << "focus is on " << ::testing::PrintToString(TextOf(FocusOf(zurelo_.main())));
+}
+
+class LifetimeTest : public E2eTest {};
+
+TEST_F(LifetimeTest, ClosingTheWindowEndsTheProgram) {
+  ASSERT_TRUE(StartZurelo(kNotFound));
+  PostMessageW(zurelo_.main(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(zurelo_.process().WaitExit(10s));
+}
+
+TEST_F(LifetimeTest, ClosingWithTheSettingsWindowOpenEndsTheProgram) {
+  ASSERT_TRUE(StartZurelo(kNotFound));
+  zurelo_.Click(ids::kCommand7);
+  ASSERT_NE(WaitTopLevel(kSettingsClass, zurelo_.pid()), nullptr);
+  PostMessageW(zurelo_.main(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(zurelo_.process().WaitExit(10s));
+}
+
+TEST_F(LifetimeTest, ClosingDuringAnAnnouncerPauseEndsTheProgram) {
+  StoreSetting(L"Pause", L"Pause1", L"60");
+  Peer* player = StartPeer("player", L"1. Artist - Song - Winamp");
+  Peer* mirc = StartPeer("mirc");
+  ASSERT_NE(player, nullptr);
+  ASSERT_NE(mirc, nullptr);
+  ASSERT_TRUE(StartZurelo(L"Artist - Song"));
+  zurelo_.Click(ids::kOption3);
+  ASSERT_TRUE(WaitUntil([&] { return IsChecked(zurelo_.Item(ids::kOption3)); }));
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo Enabled!!");
+  // The first line is out: the announcer is now in its 60-second pause.
+  ASSERT_TRUE(WaitUntil([&] {
+    for (const PeerEvent& e : mirc->log().All()) {
+      if (e.window == "mirc.edit" && e.what == "sent") return true;
+    }
+    return false;
+  }));
+  PostMessageW(zurelo_.main(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(zurelo_.process().WaitExit(10s));
+}
+
+TEST_F(LifetimeTest, ReloadLeavesExactlyOneRunningCopy) {
+  ASSERT_TRUE(StartZurelo(kNotFound));
+  const DWORD old_pid = zurelo_.pid();
+  zurelo_.Click(ids::kCommand6);
+  ASSERT_TRUE(zurelo_.process().WaitExit(10s)) << "the old copy did not end";
+
+  HWND copy = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    const std::vector<HWND> windows = TopLevelWindows(kMainClass);
+    copy = windows.size() == 1 ? windows.front() : nullptr;
+    return copy != nullptr;
+  })) << "visible main windows: "
+      << TopLevelWindows(kMainClass).size();
+  const DWORD new_pid = ProcessOf(copy);
+  Process reloaded = Process::Open(new_pid);
+  EXPECT_NE(new_pid, old_pid);
+  EXPECT_TRUE(IsIconic(copy)) << "the new copy starts minimized";
+  // Still exactly one a while later: the new copy does not reload again.
+  Pause(1s);
+  EXPECT_EQ(TopLevelWindows(kMainClass).size(), 1u);
+
+  PostMessageW(copy, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(reloaded.WaitExit(10s));
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,617 @@
+#include "harness.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <thread>
+
+#include "main/control_ids.h"
+#include "peers/peer_log.h"
+#include "peers/peer_protocol.h"
+
+namespace e2e {
+
+namespace {
+
+constexpr UINT kAnswerMs = 5000;  // how long a window may take to answer a sent message
+
+std::wstring Widen(const std::string& ascii) {
+  return std::wstring(ascii.begin(), ascii.end());
+}
+
+// One argument quoted so that CommandLineToArgvW gives it back unchanged.
+std::wstring Quote(const std::wstring& arg) {
+  std::wstring out = L"\"";
+  std::size_t backslashes = 0;
+  for (wchar_t c : arg) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+    backslashes = 0;
+    out += c;
+  }
+  out.append(backslashes * 2, L'\\');
+  out += L'"';
+  return out;
+}
+
+std::wstring DirectoryOf(const std::wstring& path) {
+  const std::size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+struct EnumQuery {
+  std::wstring cls;
+  DWORD pid;
+  bool visible_only;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND w, LPARAM lp) {
+  auto& q = *reinterpret_cast<EnumQuery*>(lp);
+  if (q.visible_only && !IsWindowVisible(w)) return TRUE;
+  if (q.pid != 0 && ProcessOf(w) != q.pid) return TRUE;
+  if (lstrcmpiW(ClassOf(w).c_str(), q.cls.c_str()) != 0) return TRUE;
+  q.found.push_back(w);
+  return TRUE;
+}
+
+struct ChildQuery {
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectChild(HWND w, LPARAM lp) {
+  reinterpret_cast<ChildQuery*>(lp)->found.push_back(w);
+  return TRUE;
+}
+
+std::vector<HWND> ChildrenOf(HWND parent) {
+  ChildQuery q;
+  EnumChildWindows(parent, &CollectChild, reinterpret_cast<LPARAM>(&q));
+  return q.found;
+}
+
+constexpr wchar_t kSettingsRoot[] = L"Software\\VB and VBA Program Settings\\Zurelo";
+
+struct KeyCloser {
+  void operator()(HKEY k) const {
+    if (k != nullptr) RegCloseKey(k);
+  }
+};
+using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
+
+// Memory in another process, freed with the object.
+class RemoteBlock {
+ public:
+  RemoteBlock(HANDLE process, std::size_t size)
+      : process_(process),
+        address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {
+  }
+  ~RemoteBlock() {
+    if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+  }
+  RemoteBlock(const RemoteBlock&) = delete;
+  RemoteBlock& operator=(const RemoteBlock&) = delete;
+  char* get() const { return static_cast<char*>(address_); }
+
+ private:
+  HANDLE process_;
+  void* address_;
+};
+
+}  // namespace
+
+// --- Paths
+
+Programs& ProgramPaths() {
+  static Programs programs;
+  return programs;
+}
+
+std::wstring WindowsPath(const std::wstring& path) {
+  if (path.empty() || path[0] != L'/') return path;
+  std::wstring out = L"Z:" + path;
+  std::replace(out.begin(), out.end(), L'/', L'\\');
+  return out;
+}
+
+// --- Waiting
+
+bool WaitUntil(const std::function<bool()>& pred, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    if (pred()) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+void Pause(std::chrono::milliseconds how_long) {
+  std::this_thread::sleep_for(how_long);
+}
+
+// --- Process
+
+Process Process::Start(const std::wstring& exe, const std::vector<std::wstring>& args) {
+  std::wstring command = Quote(exe);
+  for (const std::wstring& arg : args) command += L" " + Quote(arg);
+  const std::wstring dir = DirectoryOf(exe);
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  Process p;
+  if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      dir.empty() ? nullptr : dir.c_str(), &si, &pi)) {
+    return p;
+  }
+  UniqueHandle thread(pi.hThread);
+  p.process_.reset(pi.hProcess);
+  p.pid_ = pi.dwProcessId;
+  return p;
+}
+
+Process Process::Open(DWORD pid) {
+  Process p;
+  HANDLE h =
+      OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (h != nullptr) {
+    p.process_.reset(h);
+    p.pid_ = pid;
+  }
+  return p;
+}
+
+bool Process::Running() const {
+  return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+bool Process::WaitExit(std::chrono::milliseconds timeout) {
+  if (!process_) return true;
+  return WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+}
+
+void Process::Stop() {
+  if (!process_) return;
+  if (Running()) {
+    TerminateProcess(process_.get(), 1);
+    WaitForSingleObject(process_.get(), 10000);
+  }
+  process_.reset();
+}
+
+// --- Windows
+
+std::vector<HWND> TopLevelWindows(const std::wstring& cls, DWORD pid, bool visible_only) {
+  EnumQuery q{cls, pid, visible_only, {}};
+  EnumWindows(&CollectTopLevel, reinterpret_cast<LPARAM>(&q));
+  return q.found;
+}
+
+HWND WaitTopLevel(const std::wstring& cls, DWORD pid, std::chrono::milliseconds timeout) {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        const std::vector<HWND> windows = TopLevelWindows(cls, pid);
+        found = windows.empty() ? nullptr : windows.front();
+        return found != nullptr;
+      },
+      timeout);
+  return found;
+}
+
+DWORD ProcessOf(HWND w) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  return pid;
+}
+
+std::wstring ClassOf(HWND w) {
+  std::wstring name(256, L'\0');
+  const int n = GetClassNameW(w, name.data(), static_cast<int>(name.size()));
+  name.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+  return name;
+}
+
+std::wstring TextOf(HWND w) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(w, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kAnswerMs, &length)) return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  DWORD_PTR got = 0;
+  if (!SendMessageTimeoutW(w, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                           SMTO_NORMAL, kAnswerMs, &got)) {
+    return {};
+  }
+  text.resize(std::min<std::size_t>(static_cast<std::size_t>(got), text.size() - 1));
+  return text;
+}
+
+bool SetText(HWND w, const std::wstring& text) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
+                             kAnswerMs, &result) != 0;
+}
+
+void PostClick(HWND button) {
+  PostMessageW(button, BM_CLICK, 0, 0);
+}
+
+bool IsChecked(HWND button) {
+  DWORD_PTR state = 0;
+  SendMessageTimeoutW(button, BM_GETCHECK, 0, 0, SMTO_NORMAL, kAnswerMs, &state);
+  return state == BST_CHECKED;
+}
+
+void PostKey(HWND w, UINT vk) {
+  const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+  const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
+  const LPARAM up = down | (LPARAM{1} << 30) | (LPARAM{1} << 31);
+  PostMessageW(w, WM_KEYDOWN, vk, down);
+  PostMessageW(w, WM_KEYUP, vk, up);
+}
+
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+std::optional<BYTE> LayeredAlpha(HWND w) {
+  COLORREF key = 0;
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  if (!(ExStyle(w) & WS_EX_LAYERED)) return std::nullopt;
+  if (!GetLayeredWindowAttributes(w, &key, &alpha, &flags) || !(flags & LWA_ALPHA)) {
+    return std::nullopt;
+  }
+  return alpha;
+}
+
+DWORD ExStyle(HWND w) {
+  return static_cast<DWORD>(GetWindowLongW(w, GWL_EXSTYLE));
+}
+
+SIZE ClientSize(HWND w) {
+  RECT r{};
+  GetClientRect(w, &r);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+std::optional<std::wstring> ToolTipText(HWND tooltip) {
+  const DWORD pid = ProcessOf(tooltip);
+  UniqueHandle process(OpenProcess(
+      PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION, FALSE,
+      pid));
+  if (!process) return std::nullopt;
+  // A TOOLINFOW followed by the text buffer, both in the tool tip's process: the control
+  // writes through the pointers it is given, which must be valid over there.
+  constexpr std::size_t kChars = 4096;
+  const std::size_t size = sizeof(TOOLINFOW) + kChars * sizeof(wchar_t);
+  RemoteBlock block(process.get(), size);
+  if (block.get() == nullptr) return std::nullopt;
+  auto* remote_text = reinterpret_cast<wchar_t*>(block.get() + sizeof(TOOLINFOW));
+  const std::vector<char> zeros(size, 0);
+  SIZE_T done = 0;
+  if (!WriteProcessMemory(process.get(), block.get(), zeros.data(), size, &done)) {
+    return std::nullopt;
+  }
+
+  TOOLINFOW ti{};
+  ti.cbSize = sizeof(ti);
+  ti.lpszText = remote_text;
+  WriteProcessMemory(process.get(), block.get(), &ti, sizeof(ti), &done);
+  DWORD_PTR ok = 0;
+  if (!SendMessageTimeoutW(tooltip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(block.get()),
+                           SMTO_NORMAL, kAnswerMs, &ok) ||
+      !ok) {
+    return std::nullopt;
+  }
+  // The enumeration filled in the tool's window and id; now ask for its text, bounded.
+  if (!ReadProcessMemory(process.get(), block.get(), &ti, sizeof(ti), &done)) return std::nullopt;
+  ti.lpszText = remote_text;
+  WriteProcessMemory(process.get(), block.get(), &ti, sizeof(ti), &done);
+  WriteProcessMemory(process.get(), remote_text, zeros.data(), kChars * sizeof(wchar_t), &done);
+  DWORD_PTR ignored = 0;
+  if (!SendMessageTimeoutW(tooltip, TTM_GETTEXTW, kChars, reinterpret_cast<LPARAM>(block.get()),
+                           SMTO_NORMAL, kAnswerMs, &ignored)) {
+    return std::nullopt;
+  }
+  std::wstring text(kChars, L'\0');
+  if (!ReadProcessMemory(process.get(), remote_text, text.data(), kChars * sizeof(wchar_t),
+                         &done)) {
+    return std::nullopt;
+  }
+  text.resize(wcsnlen(text.c_str(), kChars));
+  return text;
+}
+
+HWND ToolTipOf(HWND owner) {
+  for (HWND w : TopLevelWindows(TOOLTIPS_CLASSW, ProcessOf(owner), false)) {
+    if (GetWindow(w, GW_OWNER) == owner) return w;
+  }
+  return nullptr;
+}
+
+// --- Message boxes
+
+std::vector<Box> MessageBoxes(DWORD pid) {
+  std::vector<Box> boxes;
+  for (HWND dialog : TopLevelWindows(L"#32770", pid)) {
+    Box box{dialog, TextOf(dialog), {}};
+    bool is_box = true;
+    for (HWND child : ChildrenOf(dialog)) {
+      const std::wstring cls = ClassOf(child);
+      if (lstrcmpiW(cls.c_str(), L"Edit") == 0 || lstrcmpiW(cls.c_str(), L"ComboBox") == 0) {
+        is_box = false;
+      }
+      if (lstrcmpiW(cls.c_str(), L"Static") == 0 && box.text.empty()) box.text = TextOf(child);
+    }
+    if (is_box) boxes.push_back(box);
+  }
+  return boxes;
+}
+
+std::optional<Box> WaitMessageBox(DWORD pid, std::chrono::milliseconds timeout) {
+  std::optional<Box> found;
+  WaitUntil(
+      [&] {
+        const std::vector<Box> boxes = MessageBoxes(pid);
+        // The text is set while the box is built: wait until it is there.
+        if (!boxes.empty() && !boxes.front().text.empty()) found = boxes.front();
+        return found.has_value();
+      },
+      timeout);
+  return found;
+}
+
+bool CloseBox(const Box& box) {
+  PostMessageW(box.hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  return WaitUntil([&] { return !IsWindow(box.hwnd) || !IsWindowVisible(box.hwnd); });
+}
+
+// --- Settings
+
+void ClearSettings() {
+  RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsRoot);
+}
+
+void StoreSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
+  const std::wstring path = std::wstring(kSettingsRoot) + L"\\" + section;
+  HKEY raw = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw,
+                      nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  UniqueKey k(raw);
+  RegSetValueExW(k.get(), key.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+std::optional<std::wstring> StoredSetting(const std::wstring& section, const std::wstring& key) {
+  const std::wstring path = std::wstring(kSettingsRoot) + L"\\" + section;
+  DWORD bytes = 0;
+  if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), key.c_str(), RRF_RT_REG_SZ, nullptr, nullptr,
+                   &bytes) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
+  DWORD size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+  if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), key.c_str(), RRF_RT_REG_SZ, nullptr,
+                   value.data(), &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  value.resize(wcsnlen(value.c_str(), value.size()));
+  return value;
+}
+
+// --- Files
+
+TempDir::TempDir() {
+  std::wstring base(MAX_PATH + 1, L'\0');
+  const DWORD n = GetTempPathW(static_cast<DWORD>(base.size()), base.data());
+  base.resize(n > 0 && n < base.size() ? n : 0);
+  static unsigned counter = 0;
+  for (;;) {
+    path_ = base + L"zurelo-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+            std::to_wstring(++counter);
+    if (CreateDirectoryW(path_.c_str(), nullptr)) break;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+  }
+}
+
+TempDir::~TempDir() {
+  WIN32_FIND_DATAW data;
+  HANDLE raw = FindFirstFileW((path_ + L"\\*").c_str(), &data);
+  if (raw != INVALID_HANDLE_VALUE) {
+    struct FindCloser {
+      void operator()(HANDLE h) const { FindClose(h); }
+    };
+    std::unique_ptr<std::remove_pointer_t<HANDLE>, FindCloser> find(raw);
+    do {
+      const std::wstring name = data.cFileName;
+      if (name != L"." && name != L"..") DeleteFileW(File(name).c_str());
+    } while (FindNextFileW(find.get(), &data));
+  }
+  RemoveDirectoryW(path_.c_str());
+}
+
+std::optional<std::string> ReadBytes(const std::wstring& path) {
+  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::string bytes;
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(file.get(), chunk, sizeof(chunk), &got, nullptr) && got > 0) {
+    bytes.append(chunk, got);
+  }
+  return bytes;
+}
+
+bool FileExists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// --- Peer log
+
+std::string PeerEvent::Bytes() const {
+  const auto it = fields.find("hex");
+  if (it == fields.end()) return {};
+  std::string out;
+  const std::string& hex = it->second;
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+    out += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+  }
+  return out;
+}
+
+std::vector<PeerEvent> PeerLog::All() const {
+  std::vector<PeerEvent> events;
+  const std::optional<std::string> bytes = ReadBytes(path_);
+  if (!bytes) return events;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = bytes->find('\n', start);
+    if (end == std::string::npos) break;  // a line still being written
+    PeerEvent e;
+    e.line = bytes->substr(start, end - start);
+    start = end + 1;
+    std::size_t pos = 0;
+    int word = 0;
+    while (pos < e.line.size()) {
+      std::size_t next = e.line.find(' ', pos);
+      std::string token = e.line.substr(pos, next == std::string::npos ? next : next - pos);
+      const std::size_t eq = token.find('=');
+      if (eq != std::string::npos && word > 0) {
+        const std::string key = token.substr(0, eq);
+        // The readable text is last and may hold blanks: it takes the rest of the line.
+        if (key == "text") {
+          e.fields[key] = e.line.substr(pos + eq + 1);
+          break;
+        }
+        e.fields[key] = token.substr(eq + 1);
+      } else if (word == 0) {
+        e.window = token;
+      } else if (word == 1) {
+        e.what = token;
+      }
+      ++word;
+      if (next == std::string::npos) break;
+      pos = next + 1;
+    }
+    events.push_back(std::move(e));
+  }
+  return events;
+}
+
+std::vector<std::string> PeerLog::Events() const {
+  std::vector<std::string> lines;
+  for (const PeerEvent& e : All()) {
+    if (e.window == "ready" || e.window == "hang" || e.window == "churn" || e.window == "error") {
+      continue;
+    }
+    lines.push_back(e.line);
+  }
+  return lines;
+}
+
+std::string SetTextLine(const std::string& window, const std::string& bytes) {
+  return window + " WM_SETTEXT wparam=0x0" + peer::TextFields(bytes);
+}
+
+std::string MessageLine(const std::string& window, const std::string& message, WPARAM wp,
+                        LPARAM lp) {
+  return window + " " + message + " wparam=" + peer::HexNumber(wp) +
+         " lparam=" + peer::HexNumber(static_cast<unsigned long long>(lp));
+}
+
+std::string SentLine(const std::string& input, const std::string& bytes) {
+  return input + " sent" + peer::TextFields(bytes);
+}
+
+std::string ClickedLine(const std::string& button) {
+  return button + " clicked";
+}
+
+// --- Peer
+
+bool Peer::Start(const std::string& role, const std::wstring& log_path,
+                 const std::optional<std::wstring>& title) {
+  log_ = PeerLog(log_path);
+  class_ = role == "player"  ? Widen(peer::kPlayerClass)
+           : role == "aol"   ? Widen(peer::kAolClass)
+           : role == "aim"   ? Widen(peer::kAimClass)
+           : role == "yahoo" ? Widen(peer::kYahooClass)
+                             : Widen(peer::kMircClass);
+  std::vector<std::wstring> args = {L"--role", Widen(role), L"--log", log_path};
+  if (title) {
+    args.push_back(L"--title");
+    args.push_back(*title);
+  }
+  process_ = Process::Start(ProgramPaths().peer, args);
+  return process_.started() && WaitReady(1);
+}
+
+bool Peer::WaitReady(int generation) {
+  const std::string gen = std::to_string(generation);
+  return WaitUntil([&] {
+    for (const PeerEvent& e : log_.All()) {
+      if (e.window == "ready" && e.fields.count("gen") && e.fields.at("gen") == gen) {
+        return Top() != nullptr;
+      }
+    }
+    return false;
+  });
+}
+
+HWND Peer::Top() const {
+  const std::vector<HWND> windows = TopLevelWindows(class_, process_.pid());
+  return windows.empty() ? nullptr : windows.front();
+}
+
+bool Peer::WaitEvents(std::size_t n, std::chrono::milliseconds timeout) {
+  return WaitUntil([&] { return log_.Events().size() >= n; }, timeout);
+}
+
+// --- Zurelo
+
+bool Zurelo::Start() {
+  process_ = Process::Start(ProgramPaths().zurelo);
+  if (!process_.started()) return false;
+  main_ = WaitTopLevel(kMainClass, process_.pid());
+  return main_ != nullptr;
+}
+
+std::wstring Zurelo::Label() const {
+  return TextOf(Item(ids::kLabel1));
+}
+
+bool Zurelo::WaitLabel(const std::wstring& text, std::chrono::milliseconds timeout) const {
+  return WaitUntil([&] { return Label() == text; }, timeout);
+}
+
+std::wstring Zurelo::ClickAndConfirm(int id) const {
+  Click(id);
+  const std::optional<Box> box = WaitMessageBox(pid());
+  if (!box) return L"(no message box)";
+  if (!CloseBox(*box)) return L"(the box did not close) " + box->text;
+  return box->text;
+}
+
+bool Zurelo::Sync() const {
+  // EM_SETSEL is harmless on the prefix box, and its result can be read back at once.
+  static int round = 0;
+  const int end = 1 + (++round % 2);
+  HWND prefix = Item(ids::kText1);
+  PostMessageW(prefix, EM_SETSEL, 0, end);
+  return WaitUntil([&] {
+    DWORD_PTR sel = 0;
+    SendMessageTimeoutW(prefix, EM_GETSEL, 0, 0, SMTO_NORMAL, kAnswerMs, &sel);
+    return LOWORD(sel) == 0 && HIWORD(sel) == end;
+  });
+}
+
+}  // namespace e2e

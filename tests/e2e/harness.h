@@ -1,0 +1,235 @@
+#pragma once
+// The end-to-end driver's tools: start and stop programs, find their windows, work their
+// controls from outside as a user would, read the stand-in peers' logs, and set the
+// program's stored settings.
+//
+// Peer log (tests/peers/zurelo_peer.exe --log <file>), one line per event:
+//   ready role=<role> pid=<pid> gen=<n>           the windows exist; gen counts rebuilds
+//   <window> WM_SETTEXT wparam=0x0 hex=<bytes> text=<readable bytes>
+//   <window> <message> wparam=0x.. lparam=0x..    WM_CHAR, WM_KEYDOWN, WM_KEYUP,
+//                                                 WM_LBUTTONDOWN, WM_LBUTTONUP, BM_CLICK
+//   <button> clicked                              the button told its parent it was clicked
+//   <input> sent hex=<bytes> text=<readable>      the client posts what the input holds
+//                                                 (Enter in it, or a click of its send button)
+//   hang begin ms=<n>, hang end                   the peer stopped pumping messages
+//   churn                                         the tree is destroyed and built anew
+//   error <text>                                  the peer could not build its windows
+// Window names are "<role>.<part>". The parts the program is meant to reach are
+// "aol.edit", "aim.edit" and "aim.button5", "yahoo.edit" and "yahoo.button4", "mirc.edit";
+// every other window is a decoy of a class the senders search for. Chat windows are ANSI
+// windows: hex is exactly the bytes received. The player's texts are logged as UTF-8.
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+namespace e2e {
+
+// --- RAII owners
+
+struct HandleCloser {
+  void operator()(HANDLE h) const {
+    if (h != nullptr && h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  }
+};
+using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
+
+// --- Where the programs under test are, from the driver's command line.
+
+struct Programs {
+  std::wstring zurelo;  // Zurelo.exe
+  std::wstring peer;    // zurelo_peer.exe
+};
+Programs& ProgramPaths();
+// A path as Wine's Windows side sees it: "/a/b" becomes "Z:\a\b"; others are kept.
+std::wstring WindowsPath(const std::wstring& path);
+
+// --- Waiting
+
+// Polls pred until it holds or timeout passes; true when it held.
+bool WaitUntil(const std::function<bool()>& pred,
+               std::chrono::milliseconds timeout = std::chrono::seconds(10));
+void Pause(std::chrono::milliseconds how_long);
+
+// --- Processes
+
+class Process {
+ public:
+  Process() = default;
+  // Starts exe with the arguments (quoted as CommandLineToArgvW reads them back) in its
+  // own directory. Check started().
+  static Process Start(const std::wstring& exe, const std::vector<std::wstring>& args = {});
+  // A process this driver did not start (a copy started by the program itself).
+  static Process Open(DWORD pid);
+  Process(Process&&) = default;
+  Process& operator=(Process&&) = default;
+  ~Process() { Stop(); }
+
+  bool started() const { return process_ != nullptr; }
+  DWORD pid() const { return pid_; }
+  bool Running() const;
+  // True when the process ended within the timeout.
+  bool WaitExit(std::chrono::milliseconds timeout);
+  // Terminates the process if it still runs and waits for it.
+  void Stop();
+
+ private:
+  UniqueHandle process_;
+  DWORD pid_ = 0;
+};
+
+// --- Windows
+
+// Top-level windows of the class (case-insensitive), owned by pid (0: any process).
+std::vector<HWND> TopLevelWindows(const std::wstring& cls, DWORD pid = 0, bool visible_only = true);
+// Waits for a visible top-level window of the class owned by pid.
+HWND WaitTopLevel(const std::wstring& cls, DWORD pid,
+                  std::chrono::milliseconds timeout = std::chrono::seconds(10));
+DWORD ProcessOf(HWND w);
+std::wstring ClassOf(HWND w);
+// WM_GETTEXT across the process boundary (a control's real text, not a cached caption).
+std::wstring TextOf(HWND w);
+// WM_SETTEXT with a wide text; false when the window did not answer.
+bool SetText(HWND w, const std::wstring& text);
+// BM_CLICK, posted: a handler that opens a modal box would block a sent one.
+void PostClick(HWND button);
+bool IsChecked(HWND button);
+// A key press and release posted to the window, as the keyboard would deliver them.
+void PostKey(HWND w, UINT vk);
+// The keyboard focus of the thread that owns window.
+HWND FocusOf(HWND window);
+// Layered alpha, or nothing when the window is not layered.
+std::optional<BYTE> LayeredAlpha(HWND w);
+DWORD ExStyle(HWND w);
+SIZE ClientSize(HWND w);
+// The text of the first tool of the tool tip control (read out of the owning process).
+std::optional<std::wstring> ToolTipText(HWND tooltip);
+// The tool tip control of owner's process whose owner window is owner.
+HWND ToolTipOf(HWND owner);
+
+// --- Message boxes
+
+struct Box {
+  HWND hwnd = nullptr;
+  std::wstring caption;
+  std::wstring text;
+};
+// Visible message boxes (#32770 without an edit or combo box) owned by pid.
+std::vector<Box> MessageBoxes(DWORD pid);
+std::optional<Box> WaitMessageBox(DWORD pid,
+                                  std::chrono::milliseconds timeout = std::chrono::seconds(10));
+// Presses OK and waits until the box is gone; false when it stayed.
+bool CloseBox(const Box& box);
+
+// --- The program's stored settings: HKCU\Software\VB and VBA Program Settings\Zurelo.
+
+void ClearSettings();
+void StoreSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value);
+std::optional<std::wstring> StoredSetting(const std::wstring& section, const std::wstring& key);
+
+// --- Files
+
+// A fresh directory under the temporary folder, removed with what it holds.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::wstring& path() const { return path_; }
+  std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+ private:
+  std::wstring path_;
+};
+std::optional<std::string> ReadBytes(const std::wstring& path);
+bool FileExists(const std::wstring& path);
+
+// --- Peers
+
+struct PeerEvent {
+  std::string line;
+  std::string window;  // the first word: a window name, or "ready", "hang", ...
+  std::string what;    // the second word when it is not a field
+  std::map<std::string, std::string> fields;
+  std::string Bytes() const;  // the hex field decoded
+};
+
+class PeerLog {
+ public:
+  PeerLog() = default;
+  explicit PeerLog(std::wstring path) : path_(std::move(path)) {}
+  const std::wstring& path() const { return path_; }
+  std::vector<PeerEvent> All() const;
+  // The message lines only: what reached the windows.
+  std::vector<std::string> Events() const;
+
+ private:
+  std::wstring path_;
+};
+
+// The lines a peer writes, for building expectations.
+std::string SetTextLine(const std::string& window, const std::string& bytes);
+std::string MessageLine(const std::string& window, const std::string& message, WPARAM wp,
+                        LPARAM lp = 0);
+std::string SentLine(const std::string& input, const std::string& bytes);
+std::string ClickedLine(const std::string& button);
+
+class Peer {
+ public:
+  // role: player, aol, aim, yahoo or mirc.
+  bool Start(const std::string& role, const std::wstring& log_path,
+             const std::optional<std::wstring>& title = std::nullopt);
+  void Stop() { process_.Stop(); }
+  // Waits for the ready line of the given generation.
+  bool WaitReady(int generation = 1);
+  // The current top-level window (found afresh: a churn replaces it).
+  HWND Top() const;
+  DWORD pid() const { return process_.pid(); }
+  const PeerLog& log() const { return log_; }
+  // Waits until the log has at least n message lines.
+  bool WaitEvents(std::size_t n, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+ private:
+  Process process_;
+  PeerLog log_;
+  std::wstring class_;
+};
+
+// --- The program under test
+
+class Zurelo {
+ public:
+  // Starts Zurelo.exe and waits for its main window to be shown.
+  bool Start();
+  void Stop() { process_.Stop(); }
+  Process& process() { return process_; }
+  DWORD pid() const { return process_.pid(); }
+  HWND main() const { return main_; }
+  HWND Item(int id) const { return GetDlgItem(main_, id); }
+  std::wstring Label() const;
+  // Waits until the label shows text.
+  bool WaitLabel(const std::wstring& text,
+                 std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
+  void Click(int id) const { PostClick(Item(id)); }
+  // Clicks the button and closes the message box it opens, which must show text.
+  // Returns the box's text, or an explanation when no box came.
+  std::wstring ClickAndConfirm(int id) const;
+  // Waits until every message posted to the program before this call has been handled,
+  // using a control whose selection nothing else touches.
+  bool Sync() const;
+
+ private:
+  Process process_;
+  HWND main_ = nullptr;
+};
+
+}  // namespace e2e
