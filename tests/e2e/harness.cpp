@@ -422,6 +422,8 @@ TempDir::TempDir() {
 }
 
 TempDir::~TempDir() {
+  // ZURELO_E2E_KEEP=1 keeps the peers' logs and saved files for a look after the run.
+  if (GetEnvironmentVariableW(L"ZURELO_E2E_KEEP", nullptr, 0) > 0) return;
   WIN32_FIND_DATAW data;
   HANDLE raw = FindFirstFileW((path_ + L"\\*").c_str(), &data);
   if (raw != INVALID_HANDLE_VALUE) {

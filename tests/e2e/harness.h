@@ -137,7 +137,8 @@ std::optional<std::wstring> StoredSetting(const std::wstring& section, const std
 
 // --- Files
 
-// A fresh directory under the temporary folder, removed with what it holds.
+// A fresh directory under the temporary folder, removed with what it holds (kept when
+// ZURELO_E2E_KEEP is set).
 class TempDir {
  public:
   TempDir();

@@ -1,0 +1,207 @@
+// The announcer typing the now-playing line into each chat client: the exact bytes, the
+// Enter or button activation after them, the pause between lines, Off, a client whose
+// windows are replaced, and a client that stops answering.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "fixture.h"
+#include "peers/peer_protocol.h"
+
+namespace e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr char kPrefix[] = "{Zurelo 1.0} Now Playing: ";
+using Lines = std::vector<std::string>;
+
+// What a client's windows receive for one announcement of line (ANSI bytes).
+Lines AolCycle(const std::string& line) {
+  return {SetTextLine("aol.edit", line), MessageLine("aol.edit", "WM_CHAR", 13),
+          SentLine("aol.edit", line)};
+}
+Lines AimCycle(const std::string& line) {
+  return {SetTextLine("aim.edit", line), MessageLine("aim.button5", "WM_LBUTTONDOWN", 13),
+          MessageLine("aim.button5", "WM_LBUTTONUP", 13), ClickedLine("aim.button5"),
+          SentLine("aim.edit", line)};
+}
+Lines YahooCycle(const std::string& line) {
+  return {SetTextLine("yahoo.edit", line),
+          MessageLine("yahoo.button4", "WM_LBUTTONDOWN", 13),
+          MessageLine("yahoo.button4", "WM_KEYDOWN", 0x20),
+          MessageLine("yahoo.button4", "WM_KEYUP", 0x20),
+          ClickedLine("yahoo.button4"),
+          SentLine("yahoo.edit", line)};
+}
+Lines MircCycle(const std::string& line) {
+  return {SetTextLine("mirc.edit", line), MessageLine("mirc.edit", "WM_CHAR", 13),
+          SentLine("mirc.edit", line)};
+}
+
+struct Client {
+  const char* name;
+  const char* role;
+  int option;
+  Lines (*cycle)(const std::string&);
+};
+
+const Client kClients[] = {
+    {"Aol", "aol", ids::kOption6, &AolCycle},
+    {"Aim", "aim", ids::kOption7, &AimCycle},
+    {"Yahoo", "yahoo", ids::kOption2, &YahooCycle},
+    {"Mirc", "mirc", ids::kOption3, &MircCycle},
+};
+
+Lines Concat(Lines a, const Lines& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+Lines First(const Lines& lines, std::size_t n) {
+  return Lines(lines.begin(),
+               lines.begin() + static_cast<std::ptrdiff_t>(std::min(n, lines.size())));
+}
+
+// Index of the first log line for which pred holds, or -1.
+template <typename Pred>
+int IndexOf(const std::vector<PeerEvent>& events, Pred pred, int from = 0) {
+  for (int i = std::max(from, 0); i < static_cast<int>(events.size()); ++i) {
+    if (pred(events[static_cast<std::size_t>(i)])) return i;
+  }
+  return -1;
+}
+
+class ChatTest : public E2eTest {
+ protected:
+  // A player, the client's peer and the program, with the client chosen and the pause set.
+  void StartWith(const Client& client, const wchar_t* pause) {
+    StoreSetting(L"Pause", L"Pause1", pause);
+    player_ = StartPeer("player", L"1. Artist - Song - Winamp");
+    ASSERT_NE(player_, nullptr);
+    peer_ = StartPeer(client.role);
+    ASSERT_NE(peer_, nullptr);
+    ASSERT_TRUE(StartZurelo(L"Artist - Song"));
+    zurelo_.Click(client.option);
+    ASSERT_TRUE(WaitUntil([&] { return IsChecked(zurelo_.Item(client.option)); }));
+  }
+
+  Peer* player_ = nullptr;
+  Peer* peer_ = nullptr;
+};
+
+class EachClientTest : public ChatTest, public ::testing::WithParamInterface<Client> {};
+
+TEST_P(EachClientTest, AnnouncesEachPauseUntilOff) {
+  const Client& client = GetParam();
+  ASSERT_NO_FATAL_FAILURE(StartWith(client, L"2"));
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo Enabled!!");
+
+  const Lines first = client.cycle(std::string(kPrefix) + "Artist - Song");
+  ASSERT_TRUE(peer_->WaitEvents(first.size()));
+  EXPECT_EQ(First(peer_->log().Events(), first.size()), first);
+
+  // During the pause: a song with an accented letter, and a client whose windows are all
+  // new, so the next line must be read afresh and sent to freshly found windows.
+  ASSERT_TRUE(SetText(player_->Top(), L"2. Café Tacvba - Eres - Winamp"));
+  ASSERT_TRUE(zurelo_.WaitLabel(L"Café Tacvba - Eres"));
+  PostMessageW(peer_->Top(), peer::kChurnMessage, 0, 0);
+  ASSERT_TRUE(peer_->WaitReady(2));
+
+  // The accented letter arrives as its code page 1252 byte.
+  const Lines both = Concat(first, client.cycle(std::string(kPrefix) + "Caf\xE9 Tacvba - Eres"));
+  ASSERT_TRUE(peer_->WaitEvents(both.size()));
+  const std::vector<PeerEvent> all = peer_->log().All();
+  const int rebuilt = IndexOf(all, [](const PeerEvent& e) {
+    return e.window == "ready" && e.fields.count("gen") && e.fields.at("gen") == "2";
+  });
+  auto is_text = [](const PeerEvent& e) { return e.what == "WM_SETTEXT"; };
+  const int second = IndexOf(all, is_text, IndexOf(all, is_text) + 1);
+  EXPECT_LT(rebuilt, second) << "the second line came before the windows were replaced";
+
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand5), L"Zurelo Disabled!!");
+  const Lines after_off = peer_->log().Events();
+  EXPECT_EQ(First(after_off, both.size()), both);
+  // The pause was kept: Off came during the second pause, so at most that line went out.
+  EXPECT_EQ(after_off.size(), both.size());
+  // Off: the pause runs out and no further line follows.
+  Pause(3s);
+  EXPECT_EQ(peer_->log().Events().size(), after_off.size());
+  EXPECT_TRUE(MessageBoxes(zurelo_.pid()).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Clients, EachClientTest, ::testing::ValuesIn(kClients),
+                         [](const ::testing::TestParamInfo<Client>& info) {
+                           return std::string(info.param.name);
+                         });
+
+TEST_F(ChatTest, NoClientChosenSendsNothing) {
+  StoreSetting(L"Pause", L"Pause1", L"1");
+  ASSERT_NE(StartPeer("player", L"1. Artist - Song - Winamp"), nullptr);
+  std::vector<Peer*> clients;
+  for (const Client& c : kClients) {
+    clients.push_back(StartPeer(c.role));
+    ASSERT_NE(clients.back(), nullptr);
+  }
+  ASSERT_TRUE(StartZurelo(L"Artist - Song"));
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo Enabled!!");
+  Pause(1500ms);
+  for (Peer* p : clients) EXPECT_EQ(p->log().Events(), Lines{});
+  EXPECT_TRUE(MessageBoxes(zurelo_.pid()).empty());
+}
+
+TEST_F(ChatTest, LineIsThePrefixBoxTextAndUnmappableCharactersBecomeQuestionMarks) {
+  ASSERT_NO_FATAL_FAILURE(StartWith(kClients[3], L"60"));
+  // Omega has no place in code page 1252.
+  ASSERT_TRUE(SetText(zurelo_.Item(ids::kText1), L"\u03A9 on air: "));
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo Enabled!!");
+  const Lines expected = MircCycle("? on air: Artist - Song");
+  ASSERT_TRUE(peer_->WaitEvents(expected.size()));
+  EXPECT_EQ(peer_->log().Events(), expected);
+}
+
+TEST_F(ChatTest, HungClientDoesNotStopTheLabelAndTheAnnouncerGoesOn) {
+  ASSERT_NO_FATAL_FAILURE(StartWith(kClients[3], L"1"));
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo Enabled!!");
+  ASSERT_TRUE(peer_->WaitEvents(MircCycle("").size()));
+
+  PostMessageW(peer_->Top(), peer::kHangMessage, 8000, 0);
+  auto has = [&](const char* window, const char* what) {
+    const std::vector<PeerEvent> all = peer_->log().All();
+    return IndexOf(all, [&](const PeerEvent& e) { return e.window == window && e.what == what; }) >=
+           0;
+  };
+  ASSERT_TRUE(WaitUntil([&] { return has("hang", "begin"); }));
+
+  // While the client hangs, the label keeps following the player.
+  for (const wchar_t* song : {L"During - The Hang", L"Still - Hanging"}) {
+    ASSERT_TRUE(SetText(player_->Top(), std::wstring(L"3. ") + song + L" - Winamp"));
+    EXPECT_TRUE(zurelo_.WaitLabel(song, 5s)) << ::testing::PrintToString(zurelo_.Label());
+    EXPECT_FALSE(has("hang", "end")) << "the label only moved after the hang";
+  }
+  ASSERT_TRUE(SetText(player_->Top(), L"4. After - The Hang - Winamp"));
+  ASSERT_TRUE(WaitUntil([&] { return has("hang", "end"); }, 15s));
+
+  // Lines sent during the hang may still arrive late; after them a whole new line follows.
+  const Lines expected = MircCycle(std::string(kPrefix) + "After - The Hang");
+  auto fresh_line_arrived = [&] {
+    const std::vector<PeerEvent> all = peer_->log().All();
+    const int end =
+        IndexOf(all, [](const PeerEvent& e) { return e.window == "hang" && e.what == "end"; });
+    Lines after;
+    for (std::size_t i = static_cast<std::size_t>(end) + 1; i < all.size(); ++i) {
+      after.push_back(all[i].line);
+    }
+    return std::search(after.begin(), after.end(), expected.begin(), expected.end()) != after.end();
+  };
+  EXPECT_TRUE(WaitUntil(fresh_line_arrived, 15s))
+      << ::testing::PrintToString(peer_->log().Events());
+  EXPECT_TRUE(zurelo_.process().Running());
+}
+
+}  // namespace
+}  // namespace e2e
