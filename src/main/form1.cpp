@@ -203,7 +203,10 @@ void Form1::OnTimer(UINT_PTR id) {
       log_.Poll();
       break;
     case kTimer2:
+      if (announcer_.busy()) break;
+      KillTimer(hwnd_, kTimer2);
       announcer_.Cycle();
+      SetAnnounceTimer(announce_timer_on_);
       break;
     case kTimer3:
       RefreshTick();
@@ -251,7 +254,10 @@ std::wstring Form1::Prefix() {
 }
 
 void Form1::SetAnnounceTimer(bool enabled) {
-  if (enabled) {
+  announce_timer_on_ = enabled;
+  // While a cycle waits, its ticks would only be turned away: the timer sleeps until the
+  // cycle ends, and starts again then if it is still on.
+  if (enabled && !announcer_.busy()) {
     SetTimer(hwnd_, kTimer2, kTimer2Ms, nullptr);
   } else {
     KillTimer(hwnd_, kTimer2);

@@ -84,9 +84,10 @@ class Form1 : private AnnouncerView, private SongLogView {
   int dpi_ = 96;
   controls::Fonts fonts_;
   platform::win32::UniqueBrush grey_, face_, black_, window_;
-  std::wstring label_text_;     // what the label shows
-  std::wstring tooltip_text_;   // what its tool tip shows
-  std::wstring last_log_file_;  // the save dialog starts with the name chosen last
+  bool announce_timer_on_ = false;  // the announcer timer as the announcer set it
+  std::wstring label_text_;         // what the label shows
+  std::wstring tooltip_text_;       // what its tool tip shows
+  std::wstring last_log_file_;      // the save dialog starts with the name chosen last
   chat::ZureloChat chat_;
   Announcer announcer_;
   SongLog log_;

@@ -49,12 +49,13 @@ void Pump() {
 }
 
 // Pumps this thread's messages until done() or the timeout; true when done.
+// slice_ms: how often done() is asked; long slices keep this driver's own load low.
 template <typename F>
-bool PumpUntil(F done, double timeout_ms) {
+bool PumpUntil(F done, double timeout_ms, DWORD slice_ms = 1) {
   const auto start = Clock::now();
   while (!done()) {
     if (Since(start) > timeout_ms) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, slice_ms, QS_ALLINPUT);
     Pump();
   }
   return true;
@@ -165,6 +166,19 @@ std::string JsonSafe(std::string s) {
   return s;
 }
 
+// Tells the script around this driver where a phase begins or ends, so that it can read
+// the processes' own CPU counters from the host as well.
+void Mark(const char* name) {
+  std::printf("mark %s\n", name);
+  std::fflush(stdout);
+  // The script reads the counters a moment later; Zurelo must still be there then.
+  const DWORD until = GetTickCount() + 300;
+  while (static_cast<LONG>(until - GetTickCount()) > 0) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    Pump();
+  }
+}
+
 double Median(std::vector<double> v) {
   if (v.empty()) return -1;
   std::sort(v.begin(), v.end());
@@ -229,6 +243,7 @@ int wmain(int argc, wchar_t** argv) {
 
   // Idle: the title changes every second; the delay to the label is measured each time.
   std::vector<double> delays;
+  Mark("idle_start");
   const double cpu0 = CpuSeconds(process.get());
   const auto idle_start = Clock::now();
   for (int i = 1; Since(idle_start) < phase_s * 1000; ++i) {
@@ -247,10 +262,11 @@ int wmain(int argc, wchar_t** argv) {
       if (!seen) PumpUntil([] { return false; }, 2);
     }
     if (seen) delays.push_back(Since(changed));
-    PumpUntil([] { return false; }, std::max(0.0, 1000 - Since(changed)));
+    PumpUntil([] { return false; }, std::max(0.0, 1000 - Since(changed)), 50);
   }
   const double idle_s = Since(idle_start) / 1000;
   const double cpu_idle = (CpuSeconds(process.get()) - cpu0) / idle_s * 100;
+  Mark("idle_end");
 
   // Announcing into mIRC: the time from the "On" click to the line in the edit box.
   PostMessageW(GetDlgItem(main, ids::kOption3), BM_CLICK, 0, 0);
@@ -268,11 +284,13 @@ int wmain(int argc, wchar_t** argv) {
   CloseBoxes(pi.dwProcessId);
 
   // The announcer is now in its pause.
+  Mark("pause_start");
   const double cpu1 = CpuSeconds(process.get());
   const auto pause_start = Clock::now();
-  PumpUntil([] { return false; }, phase_s * 1000);
+  PumpUntil([] { return false; }, phase_s * 1000, 50);
   const double cpu_pause = (CpuSeconds(process.get()) - cpu1) / (Since(pause_start) / 1000) * 100;
 
+  Mark("pause_end");
   PROCESS_MEMORY_COUNTERS pmc{};
   pmc.cb = sizeof(pmc);
   GetProcessMemoryInfo(process.get(), &pmc, sizeof(pmc));
