@@ -115,6 +115,10 @@ TEST_F(MainWindowTest, StoredTranslucencyOffOrNothingLeavesTheWindowUnlayered) {
 TEST_F(MainWindowTest, CaptionClientAreaAndFocusAtStart) {
   ASSERT_TRUE(StartZurelo(kNotFound));
   EXPECT_EQ(TextOf(zurelo_.main()), L"Zurelo 1.0");
+  // A fixed single border with a minimize button only.
+  const LONG style = GetWindowLongW(zurelo_.main(), GWL_STYLE);
+  EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
+  EXPECT_NE(style & WS_MINIMIZEBOX, 0);
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);

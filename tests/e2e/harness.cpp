@@ -251,6 +251,37 @@ void PostKey(HWND w, UINT vk) {
   PostMessageW(w, WM_KEYUP, vk, up);
 }
 
+void PostAltKey(HWND w, UINT vk) {
+  const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+  const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16) | (LPARAM{1} << 29);
+  const LPARAM up = down | (LPARAM{1} << 30) | (LPARAM{1} << 31);
+  PostMessageW(w, WM_SYSKEYDOWN, vk, down);
+  PostMessageW(w, WM_SYSKEYUP, vk, up);
+}
+
+std::vector<std::wstring> ListItems(HWND list) {
+  std::vector<std::wstring> items;
+  DWORD_PTR count = 0;
+  if (!SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, kAnswerMs, &count)) return items;
+  for (WPARAM i = 0; i < count; ++i) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(list, LB_GETTEXTLEN, i, 0, SMTO_NORMAL, kAnswerMs, &length) ||
+        static_cast<LRESULT>(length) == LB_ERR) {
+      break;
+    }
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    DWORD_PTR got = 0;
+    if (!SendMessageTimeoutW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()),
+                             SMTO_NORMAL, kAnswerMs, &got) ||
+        static_cast<LRESULT>(got) == LB_ERR) {
+      break;
+    }
+    text.resize(std::min<std::size_t>(static_cast<std::size_t>(got), text.size() - 1));
+    items.push_back(text);
+  }
+  return items;
+}
+
 HWND FocusOf(HWND window) {
   GUITHREADINFO info{};
   info.cbSize = sizeof(info);
@@ -369,6 +400,55 @@ std::optional<Box> WaitMessageBox(DWORD pid, std::chrono::milliseconds timeout) 
 bool CloseBox(const Box& box) {
   PostMessageW(box.hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   return WaitUntil([&] { return !IsWindow(box.hwnd) || !IsWindowVisible(box.hwnd); });
+}
+
+// --- File dialog
+
+namespace {
+
+constexpr int kFileNameEdit = 0x480;   // edt1 of the file dialog templates
+constexpr int kFileNameCombo = 0x47C;  // cmb13: the Explorer-style name box
+
+// The edit control that holds the file name, however the dialog nests it.
+HWND FileNameBox(HWND dialog) {
+  if (HWND edit = GetDlgItem(dialog, kFileNameEdit)) return edit;
+  HWND combo = GetDlgItem(dialog, kFileNameCombo);
+  if (combo == nullptr) return nullptr;
+  for (HWND child : ChildrenOf(combo)) {
+    if (lstrcmpiW(ClassOf(child).c_str(), L"Edit") == 0) return child;
+  }
+  return nullptr;
+}
+
+bool FinishFileDialog(HWND dialog, const std::wstring& path, int button) {
+  HWND box = FileNameBox(dialog);
+  if (box == nullptr || !SetText(box, path)) return false;
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+  return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
+}
+
+}  // namespace
+
+HWND WaitFileDialog(DWORD pid, std::chrono::milliseconds timeout) {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND dialog : TopLevelWindows(L"#32770", pid)) {
+          if (FileNameBox(dialog) != nullptr) found = dialog;
+        }
+        return found != nullptr;
+      },
+      timeout);
+  return found;
+}
+
+bool ConfirmFileDialog(HWND dialog, const std::wstring& path) {
+  return FinishFileDialog(dialog, path, IDOK);
+}
+
+bool CancelFileDialog(HWND dialog, const std::wstring& typed_path) {
+  return FinishFileDialog(dialog, typed_path, IDCANCEL);
 }
 
 // --- Settings

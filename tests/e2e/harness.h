@@ -104,6 +104,10 @@ void PostClick(HWND button);
 bool IsChecked(HWND button);
 // A key press and release posted to the window, as the keyboard would deliver them.
 void PostKey(HWND w, UINT vk);
+// The same with Alt held, for access keys (the keyboard sends WM_SYSKEYDOWN then).
+void PostAltKey(HWND w, UINT vk);
+// The entries of a list box, top first.
+std::vector<std::wstring> ListItems(HWND list);
 // The keyboard focus of the thread that owns window.
 HWND FocusOf(HWND window);
 // Layered alpha, or nothing when the window is not layered.
@@ -128,6 +132,14 @@ std::optional<Box> WaitMessageBox(DWORD pid,
                                   std::chrono::milliseconds timeout = std::chrono::seconds(10));
 // Presses OK and waits until the box is gone; false when it stayed.
 bool CloseBox(const Box& box);
+
+// --- The save-file dialog
+
+// A visible file dialog (#32770 with a file name box) owned by pid.
+HWND WaitFileDialog(DWORD pid, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+// Types path into the file name box and presses OK (or Cancel); true when the dialog went.
+bool ConfirmFileDialog(HWND dialog, const std::wstring& path);
+bool CancelFileDialog(HWND dialog, const std::wstring& typed_path);
 
 // --- The program's stored settings: HKCU\Software\VB and VBA Program Settings\Zurelo.
 

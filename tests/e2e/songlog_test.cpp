@@ -1,0 +1,137 @@
+// The song log beyond the window's right edge, reached from the keyboard: logging on and
+// off, one entry per song change, saving through the save dialog, clearing.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "fixture.h"
+
+namespace e2e {
+namespace {
+
+using namespace std::chrono_literals;
+using Items = std::vector<std::wstring>;
+
+class SongLogTest : public E2eTest {
+ protected:
+  void SetUp() override {
+    E2eTest::SetUp();
+    player_ = StartPeer("player", L"1. First - Song - Winamp");
+    ASSERT_NE(player_, nullptr);
+    ASSERT_TRUE(StartZurelo(L"First - Song"));
+  }
+
+  HWND List() const { return zurelo_.Item(ids::kList1); }
+  bool WaitList(const Items& expected) const {
+    return WaitUntil([&] { return ListItems(List()) == expected; });
+  }
+  bool WaitToggleCaption(const std::wstring& caption) const {
+    return WaitUntil([&] { return TextOf(zurelo_.Item(ids::kCommand1)) == caption; });
+  }
+  void SetTitle(const std::wstring& title) { ASSERT_TRUE(SetText(player_->Top(), title)); }
+
+  // Logging on with Space on the focused button, which is where the focus starts.
+  void StartLoggingFromTheKeyboard() {
+    HWND toggle = zurelo_.Item(ids::kCommand1);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(zurelo_.main()) == toggle; }));
+    PostKey(toggle, VK_SPACE);
+    ASSERT_TRUE(WaitToggleCaption(L"Stop Logging Songs"));
+  }
+
+  // "&Save Log" through the dialog; true when the dialog took the path.
+  bool SaveTo(const std::wstring& path) {
+    zurelo_.Click(ids::kCommand2);
+    HWND dialog = WaitFileDialog(zurelo_.pid());
+    return dialog != nullptr && ConfirmFileDialog(dialog, path);
+  }
+
+  bool WaitFile(const std::wstring& path, const std::string& bytes) const {
+    return WaitUntil([&] { return ReadBytes(path) == bytes; });
+  }
+
+  Peer* player_ = nullptr;
+};
+
+TEST_F(SongLogTest, LogsEachChangeNewestFirstAndSavesItWithCrLf) {
+  ASSERT_NO_FATAL_FAILURE(StartLoggingFromTheKeyboard());
+  ASSERT_TRUE(WaitList({L"First - Song"})) << ::testing::PrintToString(ListItems(List()));
+  ASSERT_NO_FATAL_FAILURE(SetTitle(L"2. Café - Second - Winamp"));
+  ASSERT_TRUE(WaitList({L"Café - Second", L"First - Song"}));
+  // A song that comes back after another is logged again.
+  ASSERT_NO_FATAL_FAILURE(SetTitle(L"1. First - Song - Winamp"));
+  const Items expected = {L"First - Song", L"Café - Second", L"First - Song"};
+  ASSERT_TRUE(WaitList(expected)) << ::testing::PrintToString(ListItems(List()));
+  // A song that stays on is logged once, however many polls see it.
+  Pause(2500ms);
+  EXPECT_EQ(ListItems(List()), expected);
+
+  const std::wstring file = dir_.File(L"songs.txt");
+  ASSERT_TRUE(SaveTo(file));
+  EXPECT_TRUE(WaitFile(file, "First - Song\r\nCaf\xE9 - Second\r\nFirst - Song\r\n"))
+      << ::testing::PrintToString(ReadBytes(file).value_or("(no file)"));
+  EXPECT_TRUE(MessageBoxes(zurelo_.pid()).empty());
+}
+
+TEST_F(SongLogTest, EnterStopsLoggingAndNothingMoreIsLogged) {
+  ASSERT_NO_FATAL_FAILURE(StartLoggingFromTheKeyboard());
+  ASSERT_TRUE(WaitList({L"First - Song"}));
+  HWND toggle = zurelo_.Item(ids::kCommand1);
+  PostKey(toggle, VK_RETURN);
+  ASSERT_TRUE(WaitToggleCaption(L"Start Logging Songs"));
+  ASSERT_NO_FATAL_FAILURE(SetTitle(L"2. Not - Logged - Winamp"));
+  ASSERT_TRUE(zurelo_.WaitLabel(L"Not - Logged"));
+  Pause(2500ms);
+  EXPECT_EQ(ListItems(List()), Items{L"First - Song"});
+}
+
+TEST_F(SongLogTest, OpeningMarkerIsShownButNotLogged) {
+  ASSERT_NO_FATAL_FAILURE(SetTitle(L"[Opening] Artist - Song - Winamp"));
+  ASSERT_TRUE(zurelo_.WaitLabel(L"[Opening] Artist - Song"));
+  ASSERT_NO_FATAL_FAILURE(StartLoggingFromTheKeyboard());
+  EXPECT_TRUE(WaitList({L"Artist - Song"})) << ::testing::PrintToString(ListItems(List()));
+  // The log tick sets the label as well, with the marker kept.
+  EXPECT_EQ(zurelo_.Label(), L"[Opening] Artist - Song");
+}
+
+TEST_F(SongLogTest, AltCClearsAndTheCurrentSongComesBack) {
+  ASSERT_NO_FATAL_FAILURE(StartLoggingFromTheKeyboard());
+  ASSERT_TRUE(WaitList({L"First - Song"}));
+  ASSERT_NO_FATAL_FAILURE(SetTitle(L"2. Second - Song - Winamp"));
+  ASSERT_TRUE(WaitList({L"Second - Song", L"First - Song"}));
+  PostAltKey(zurelo_.Item(ids::kCommand1), 'C');
+  // Cleared, and while logging is on the song playing now is logged again.
+  EXPECT_TRUE(WaitList({L"Second - Song"})) << ::testing::PrintToString(ListItems(List()));
+}
+
+TEST_F(SongLogTest, AltSOpensTheSaveDialogAndAnEmptyLogSavesAnEmptyFile) {
+  PostAltKey(zurelo_.Item(ids::kCommand1), 'S');
+  HWND dialog = WaitFileDialog(zurelo_.pid());
+  ASSERT_NE(dialog, nullptr) << "Alt+S did not open the save dialog";
+  const std::wstring file = dir_.File(L"empty.txt");
+  ASSERT_TRUE(ConfirmFileDialog(dialog, file));
+  EXPECT_TRUE(WaitFile(file, ""));
+}
+
+TEST_F(SongLogTest, CancellingTheSaveDialogWritesNothing) {
+  ASSERT_NO_FATAL_FAILURE(StartLoggingFromTheKeyboard());
+  ASSERT_TRUE(WaitList({L"First - Song"}));
+  const std::wstring saved = dir_.File(L"saved.txt");
+  ASSERT_TRUE(SaveTo(saved));
+  ASSERT_TRUE(WaitFile(saved, "First - Song\r\n"));
+
+  ASSERT_NO_FATAL_FAILURE(SetTitle(L"2. Second - Song - Winamp"));
+  ASSERT_TRUE(WaitList({L"Second - Song", L"First - Song"}));
+  zurelo_.Click(ids::kCommand2);
+  HWND dialog = WaitFileDialog(zurelo_.pid());
+  ASSERT_NE(dialog, nullptr);
+  const std::wstring typed = dir_.File(L"cancelled.txt");
+  ASSERT_TRUE(CancelFileDialog(dialog, typed));
+  ASSERT_TRUE(zurelo_.Sync());
+  EXPECT_FALSE(FileExists(typed));
+  EXPECT_EQ(ReadBytes(saved), std::optional<std::string>("First - Song\r\n"));
+  EXPECT_TRUE(MessageBoxes(zurelo_.pid()).empty());
+}
+
+}  // namespace
+}  // namespace e2e
