@@ -193,7 +193,9 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   const std::wstring exe = argv[1];
-  const double phase_s = argc > 2 ? _wtof(argv[2]) : 20.0;
+  // "--pose" instead of the seconds: shows both windows for screenshots and measures nothing.
+  const bool pose = argc > 2 && std::wstring(argv[2]) == L"--pose";
+  const double phase_s = argc > 2 && !pose ? _wtof(argv[2]) : 20.0;
   const std::wstring app = BaseName(exe);
   StoreSetting(app, L"Pause", L"Pause1", L"1000");  // one long pause: the second CPU phase
   StoreSetting(app, L"Trans", L"Trans1", L"2");
@@ -239,6 +241,21 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   HWND label = GetDlgItem(main, ids::kLabel1);
+  if (pose) {
+    SetWindowTextA(player.get(), "1. Daft Punk - Digital Love (4:58) - Winamp");
+    PumpUntil([&] { return TextOf(label) == L"Daft Punk - Digital Love "; }, 10000);
+    PostMessageW(GetDlgItem(main, ids::kOption3), BM_CLICK, 0, 0);
+    PumpUntil([] { return false; }, 500, 50);
+    Mark("main");
+    PostMessageW(GetDlgItem(main, ids::kCommand7), BM_CLICK, 0, 0);
+    PumpUntil([&] { return VisibleWindowOf(pi.dwProcessId, kSettingsClass) != nullptr; }, 10000);
+    PumpUntil([] { return false; }, 500, 50);
+    Mark("posed");
+    PumpUntil([] { return false; }, 3000, 50);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    WaitForSingleObject(process.get(), 10000);
+    return 0;
+  }
   PumpUntil([&] { return TextOf(label) == L"Bench - Song"; }, 10000);
 
   // Idle: the title changes every second; the delay to the label is measured each time.
