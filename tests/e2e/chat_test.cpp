@@ -50,6 +50,11 @@ struct Client {
   Lines (*cycle)(const std::string&);
 };
 
+// Test names and failure messages show the client by name.
+void PrintTo(const Client& client, std::ostream* os) {
+  *os << client.name;
+}
+
 const Client kClients[] = {
     {"Aol", "aol", ids::kOption6, &AolCycle},
     {"Aim", "aim", ids::kOption7, &AimCycle},

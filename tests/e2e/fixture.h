@@ -31,7 +31,7 @@ class E2eTest : public ::testing::Test {
     const std::wstring log = dir_.File(std::wstring(role.begin(), role.end()) + L"-" +
                                        std::to_wstring(peers_.size()) + L".log");
     if (!peer->Start(role, log, title)) {
-      ADD_FAILURE() << "the " << role << " peer did not start";
+      ADD_FAILURE() << "the " << role << " peer did not start: " << peer->Describe();
       return nullptr;
     }
     peers_.push_back(std::move(peer));
@@ -52,12 +52,5 @@ class E2eTest : public ::testing::Test {
   Zurelo zurelo_;
   std::vector<std::unique_ptr<Peer>> peers_;
 };
-
-// Wide text for assertion messages and comparisons.
-inline std::string Narrow(const std::wstring& text) {
-  std::string out;
-  for (wchar_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
-  return out;
-}
 
 }  // namespace e2e

@@ -144,6 +144,7 @@ Process Process::Start(const std::wstring& exe, const std::vector<std::wstring>&
   Process p;
   if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       dir.empty() ? nullptr : dir.c_str(), &si, &pi)) {
+    p.start_error_ = GetLastError();
     return p;
   }
   UniqueHandle thread(pi.hThread);
@@ -161,6 +162,14 @@ Process Process::Open(DWORD pid) {
     p.pid_ = pid;
   }
   return p;
+}
+
+std::string Process::Describe() const {
+  if (!process_) return "not started (error " + std::to_string(start_error_) + ")";
+  DWORD code = 0;
+  if (!GetExitCodeProcess(process_.get(), &code)) return "state unknown";
+  if (code == STILL_ACTIVE) return "pid " + std::to_string(pid_) + " running";
+  return "pid " + std::to_string(pid_) + " ended with exit code " + std::to_string(code);
 }
 
 bool Process::Running() const {
@@ -660,11 +669,13 @@ bool Peer::WaitEvents(std::size_t n, std::chrono::milliseconds timeout) {
 
 // --- Zurelo
 
-bool Zurelo::Start() {
+::testing::AssertionResult Zurelo::Start() {
+  main_ = nullptr;
   process_ = Process::Start(ProgramPaths().zurelo);
-  if (!process_.started()) return false;
-  main_ = WaitTopLevel(kMainClass, process_.pid());
-  return main_ != nullptr;
+  if (process_.started()) main_ = WaitTopLevel(kMainClass, process_.pid());
+  if (main_ != nullptr) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << "Zurelo.exe showed no main window: " << process_.Describe();
 }
 
 std::wstring Zurelo::Label() const {

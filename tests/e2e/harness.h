@@ -20,6 +20,7 @@
 // windows: hex is exactly the bytes received. The player's texts are logged as UTF-8.
 
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdint>
@@ -74,6 +75,8 @@ class Process {
   ~Process() { Stop(); }
 
   bool started() const { return process_ != nullptr; }
+  // Why Start failed, or how the process ended: for failure messages.
+  std::string Describe() const;
   DWORD pid() const { return pid_; }
   bool Running() const;
   // True when the process ended within the timeout.
@@ -84,6 +87,7 @@ class Process {
  private:
   UniqueHandle process_;
   DWORD pid_ = 0;
+  DWORD start_error_ = 0;
 };
 
 // --- Windows
@@ -207,6 +211,7 @@ class Peer {
   // The current top-level window (found afresh: a churn replaces it).
   HWND Top() const;
   DWORD pid() const { return process_.pid(); }
+  std::string Describe() const { return process_.Describe(); }
   const PeerLog& log() const { return log_; }
   // Waits until the log has at least n message lines.
   bool WaitEvents(std::size_t n, std::chrono::milliseconds timeout = std::chrono::seconds(10));
@@ -222,7 +227,7 @@ class Peer {
 class Zurelo {
  public:
   // Starts Zurelo.exe and waits for its main window to be shown.
-  bool Start();
+  ::testing::AssertionResult Start();
   void Stop() { process_.Stop(); }
   Process& process() { return process_; }
   DWORD pid() const { return process_.pid(); }
