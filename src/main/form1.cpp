@@ -48,7 +48,7 @@ bool Form1::Create(HINSTANCE instance, int show) {
 
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = &Form1::WndProc;
+  wc.lpfnWndProc = &controls::WindowObject::Procedure;
   wc.hInstance = instance;
   wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
   wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
@@ -315,22 +315,6 @@ void Form1::Clear() {
 
 // --- window procedure
 
-LRESULT CALLBACK Form1::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-    static_cast<Form1*>(cs->lpCreateParams)->hwnd_ = hwnd;
-  }
-  auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-  try {
-    return self->Handle(msg, wp, lp);
-  } catch (...) {
-    // A failing handler is skipped; nothing may unwind into the window system.
-    return DefWindowProcW(hwnd, msg, wp, lp);
-  }
-}
-
 LRESULT Form1::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   if (controls::KeepFocus(hwnd_, msg, wp, saved_focus_, ids::kCommand1)) return 0;
   switch (msg) {
@@ -360,9 +344,7 @@ LRESULT Form1::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-      SetTextColor(reinterpret_cast<HDC>(wp), RGB(0, 0, 0));
-      SetBkColor(reinterpret_cast<HDC>(wp), controls::kGrey);
-      return reinterpret_cast<LRESULT>(grey_.get());
+      return controls::GreyControlColors(wp, grey_.get());
     case WM_DRAWITEM: {
       const auto& d = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
       if (d.CtlType == ODT_BUTTON) controls::DrawGraphicButton(d, face_.get());

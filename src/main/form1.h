@@ -26,7 +26,7 @@ struct Platform {
   std::wstring app_name;  // the executable's base name, under which settings are stored
 };
 
-class Form1 : private AnnouncerView, private SongLogView {
+class Form1 : public controls::WindowObject, private AnnouncerView, private SongLogView {
  public:
   explicit Form1(Platform& platform);
   ~Form1() override;
@@ -36,7 +36,6 @@ class Form1 : private AnnouncerView, private SongLogView {
   // Creates the window and its controls, runs the load handler and shows the window;
   // false when the window could not be created.
   bool Create(HINSTANCE instance, int show);
-  HWND hwnd() const { return hwnd_; }
 
   // Sets the label from the player's title.
   void Update();
@@ -45,8 +44,7 @@ class Form1 : private AnnouncerView, private SongLogView {
   std::wstring TrannyVal;
 
  private:
-  static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
-  LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp) override;
   void Load();
   [[noreturn]] void Unload();
   void OnCommand(int id);
@@ -78,7 +76,6 @@ class Form1 : private AnnouncerView, private SongLogView {
 
   Platform& p_;
   HINSTANCE instance_ = nullptr;
-  HWND hwnd_ = nullptr;
   HWND tooltip_ = nullptr;
   HWND saved_focus_ = nullptr;  // the control that had the focus when the window was left
   int dpi_ = 96;

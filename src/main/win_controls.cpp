@@ -126,6 +126,28 @@ std::wstring TextOf(HWND control) {
   return text;
 }
 
+LRESULT GreyControlColors(WPARAM dc, HBRUSH grey) {
+  SetTextColor(reinterpret_cast<HDC>(dc), RGB(0, 0, 0));
+  SetBkColor(reinterpret_cast<HDC>(dc), kGrey);
+  return reinterpret_cast<LRESULT>(grey);
+}
+
+LRESULT CALLBACK WindowObject::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* self = static_cast<WindowObject*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->hwnd_ = hwnd;
+  }
+  auto* self = reinterpret_cast<WindowObject*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+  try {
+    return self->Handle(msg, wp, lp);
+  } catch (...) {
+    // A failing handler is skipped; nothing may unwind into the window system.
+    return DefWindowProcW(hwnd, msg, wp, lp);
+  }
+}
+
 }  // namespace controls
 
 namespace controls {

@@ -37,6 +37,22 @@ void DrawGraphicButton(const DRAWITEMSTRUCT& d, HBRUSH face);
 // The text of a control of one of our own windows.
 std::wstring TextOf(HWND control);
 
+// Black text on the grey background, for the labels, frames and option buttons.
+LRESULT GreyControlColors(WPARAM dc, HBRUSH grey);
+
+// A window that belongs to an object: the object is the creation parameter of
+// CreateWindowEx, and Procedure hands it every message from WM_NCCREATE on.
+class WindowObject {
+ public:
+  virtual ~WindowObject() = default;
+  HWND hwnd() const { return hwnd_; }
+  static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+ protected:
+  virtual LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp) = 0;
+  HWND hwnd_ = nullptr;
+};
+
 }  // namespace controls
 
 namespace controls {

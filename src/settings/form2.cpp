@@ -27,7 +27,7 @@ void Form2::Open(HINSTANCE instance, HWND main_window) {
     if (!registered) {
       WNDCLASSEXW wc{};
       wc.cbSize = sizeof(wc);
-      wc.lpfnWndProc = &Form2::WndProc;
+      wc.lpfnWndProc = &controls::WindowObject::Procedure;
       wc.hInstance = instance;
       wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
       wc.hbrBackground = nullptr;  // painted in WM_ERASEBKGND with the grey brush
@@ -91,21 +91,6 @@ void Form2::Reject(const std::wstring& text) {
   MessageBoxW(hwnd_, text.c_str(), kTitle, MB_OK | MB_ICONERROR);
 }
 
-LRESULT CALLBACK Form2::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-    static_cast<Form2*>(cs->lpCreateParams)->hwnd_ = hwnd;
-  }
-  auto* self = reinterpret_cast<Form2*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-  try {
-    return self->Handle(msg, wp, lp);
-  } catch (...) {
-    return DefWindowProcW(hwnd, msg, wp, lp);
-  }
-}
-
 LRESULT Form2::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   if (controls::KeepFocus(hwnd_, msg, wp, saved_focus_, ids::kSetCommand7)) return 0;
   switch (msg) {
@@ -130,9 +115,7 @@ LRESULT Form2::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return reinterpret_cast<LRESULT>(black_.get());
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-      SetTextColor(reinterpret_cast<HDC>(wp), RGB(0, 0, 0));
-      SetBkColor(reinterpret_cast<HDC>(wp), controls::kGrey);
-      return reinterpret_cast<LRESULT>(grey_.get());
+      return controls::GreyControlColors(wp, grey_.get());
     case WM_DRAWITEM: {
       const auto& d = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
       if (d.CtlType == ODT_BUTTON) controls::DrawGraphicButton(d, face_.get());

@@ -12,7 +12,7 @@
 
 namespace settings {
 
-class Form2 : private SettingsView {
+class Form2 : public controls::WindowObject, private SettingsView {
  public:
   Form2(platform::SettingsStore& store, const std::wstring& app, platform::WindowSystem& windows,
         platform::win32::Win32EventPump& pump)
@@ -25,11 +25,9 @@ class Form2 : private SettingsView {
   void Open(HINSTANCE instance, HWND main_window);
   // Closes the window when it is open.
   void Unload();
-  HWND hwnd() const { return hwnd_; }
 
  private:
-  static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
-  LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp) override;
   HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
 
   // SettingsView
@@ -45,7 +43,6 @@ class Form2 : private SettingsView {
   std::wstring app_;
   platform::WindowSystem& windows_;
   platform::win32::Win32EventPump& pump_;
-  HWND hwnd_ = nullptr;
   HWND main_window_ = nullptr;
   HWND saved_focus_ = nullptr;  // the control that had the focus when the window was left
   controls::Fonts fonts_;

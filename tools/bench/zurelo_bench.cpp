@@ -18,22 +18,12 @@
 #include <vector>
 
 #include "main/control_ids.h"
+#include "platform/win32/win32_platform.h"
 
 namespace {
 
-struct HandleCloser {
-  void operator()(HANDLE h) const {
-    if (h && h != INVALID_HANDLE_VALUE) CloseHandle(h);
-  }
-};
-using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
-
-struct WindowDestroyer {
-  void operator()(HWND w) const {
-    if (w && IsWindow(w)) DestroyWindow(w);
-  }
-};
-using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
+using platform::win32::UniqueHandle;
+using platform::win32::UniqueWindow;
 
 using Clock = std::chrono::steady_clock;
 double Since(Clock::time_point t) {
