@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <iterator>
 
 #include "fixture.h"
 #include "peers/peer_protocol.h"
@@ -161,6 +162,24 @@ TEST_F(MainWindowTest, CaptionClientAreaAndFocusAtStart) {
       << "focus is on " << ::testing::PrintToString(TextOf(FocusOf(zurelo_.main())));
 }
 
+TEST_F(MainWindowTest, TabWalksTheControlsInTheirOrder) {
+  ASSERT_TRUE(StartZurelo(kNotFound));
+  // Labels and frames are passed over; the option group is one stop, at its first option.
+  const int order[] = {ids::kCommand1, ids::kList1,    ids::kCommand2, ids::kCommand3,
+                       ids::kCommand4, ids::kCommand5, ids::kCommand6, ids::kCommand7,
+                       ids::kText1,    ids::kOption2,  ids::kCommand1};
+  HWND focus = zurelo_.Item(order[0]);
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(zurelo_.main()) == focus; }));
+  for (std::size_t i = 1; i < std::size(order); ++i) {
+    PostKey(focus, VK_TAB);
+    HWND next = zurelo_.Item(order[i]);
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(zurelo_.main()) == next; }, 5s))
+        << "after control " << GetDlgCtrlID(focus) << " the focus went to "
+        << GetDlgCtrlID(FocusOf(zurelo_.main())) << ", not " << order[i];
+    focus = FocusOf(zurelo_.main());
+  }
+}
+
 class LifetimeTest : public E2eTest {};
 
 TEST_F(LifetimeTest, ClosingTheWindowEndsTheProgram) {
@@ -200,6 +219,8 @@ TEST_F(LifetimeTest, ClosingDuringAnAnnouncerPauseEndsTheProgram) {
 
 TEST_F(LifetimeTest, ReloadLeavesExactlyOneRunningCopy) {
   ASSERT_TRUE(StartZurelo(kNotFound));
+  // Stored after the start: only the new copy reads it.
+  StoreSetting(L"Trans", L"Trans1", L"1");
   const DWORD old_pid = zurelo_.pid();
   zurelo_.Click(ids::kCommand6);
   ASSERT_TRUE(zurelo_.process().WaitExit(10s)) << "the old copy did not end";
@@ -215,12 +236,36 @@ TEST_F(LifetimeTest, ReloadLeavesExactlyOneRunningCopy) {
   Process reloaded = Process::Open(new_pid);
   EXPECT_NE(new_pid, old_pid);
   EXPECT_TRUE(IsIconic(copy)) << "the new copy starts minimized";
+  EXPECT_EQ(LayeredAlpha(copy), std::optional<BYTE>(200));
   // Still exactly one a while later: the new copy does not reload again.
   Pause(1s);
   EXPECT_EQ(TopLevelWindows(kMainClass).size(), 1u);
 
   PostMessageW(copy, WM_CLOSE, 0, 0);
   EXPECT_TRUE(reloaded.WaitExit(10s));
+}
+
+class RenamedCopyTest : public E2eTest {
+ protected:
+  void TearDown() override {
+    E2eTest::TearDown();
+    ClearSettings(L"Other");
+  }
+};
+
+TEST_F(RenamedCopyTest, HasSettingsOfItsOwnAndReloadWithoutZureloExeJustEnds) {
+  const std::wstring copy = dir_.File(L"Other.exe");
+  ASSERT_TRUE(CopyFileW(ProgramPaths().zurelo.c_str(), copy.c_str(), TRUE));
+  StoreSetting(L"Trans", L"Trans1", L"2");
+  StoreSetting(L"Trans", L"Trans1", L"1", L"Other");
+  ASSERT_TRUE(zurelo_.Start(copy));
+  EXPECT_EQ(LayeredAlpha(zurelo_.main()), std::optional<BYTE>(200));
+
+  // Beside the copy there is no Zurelo.exe to start: the program ends and none is left.
+  zurelo_.Click(ids::kCommand6);
+  ASSERT_TRUE(zurelo_.process().WaitExit(10s));
+  Pause(1500ms);
+  EXPECT_EQ(TopLevelWindows(kMainClass).size(), 0u);
 }
 
 }  // namespace

@@ -73,7 +73,10 @@ std::vector<HWND> ChildrenOf(HWND parent) {
   return q.found;
 }
 
-constexpr wchar_t kSettingsRoot[] = L"Software\\VB and VBA Program Settings\\Zurelo";
+// Settings live under the executable's base name.
+std::wstring SettingsRoot(const std::wstring& app) {
+  return L"Software\\VB and VBA Program Settings\\" + app;
+}
 
 struct KeyCloser {
   void operator()(HKEY k) const {
@@ -462,12 +465,13 @@ bool CancelFileDialog(HWND dialog, const std::wstring& typed_path) {
 
 // --- Settings
 
-void ClearSettings() {
-  RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsRoot);
+void ClearSettings(const std::wstring& app) {
+  RegDeleteTreeW(HKEY_CURRENT_USER, SettingsRoot(app).c_str());
 }
 
-void StoreSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
-  const std::wstring path = std::wstring(kSettingsRoot) + L"\\" + section;
+void StoreSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value,
+                  const std::wstring& app) {
+  const std::wstring path = SettingsRoot(app) + L"\\" + section;
   HKEY raw = nullptr;
   if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw,
                       nullptr) != ERROR_SUCCESS) {
@@ -478,8 +482,9 @@ void StoreSetting(const std::wstring& section, const std::wstring& key, const st
                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
-std::optional<std::wstring> StoredSetting(const std::wstring& section, const std::wstring& key) {
-  const std::wstring path = std::wstring(kSettingsRoot) + L"\\" + section;
+std::optional<std::wstring> StoredSetting(const std::wstring& section, const std::wstring& key,
+                                          const std::wstring& app) {
+  const std::wstring path = SettingsRoot(app) + L"\\" + section;
   DWORD bytes = 0;
   if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), key.c_str(), RRF_RT_REG_SZ, nullptr, nullptr,
                    &bytes) != ERROR_SUCCESS) {
@@ -669,9 +674,9 @@ bool Peer::WaitEvents(std::size_t n, std::chrono::milliseconds timeout) {
 
 // --- Zurelo
 
-::testing::AssertionResult Zurelo::Start() {
+::testing::AssertionResult Zurelo::Start(const std::wstring& exe) {
   main_ = nullptr;
-  process_ = Process::Start(ProgramPaths().zurelo);
+  process_ = Process::Start(exe.empty() ? ProgramPaths().zurelo : exe);
   if (process_.started()) main_ = WaitTopLevel(kMainClass, process_.pid());
   if (main_ != nullptr) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure()

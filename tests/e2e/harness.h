@@ -145,11 +145,14 @@ HWND WaitFileDialog(DWORD pid, std::chrono::milliseconds timeout = std::chrono::
 bool ConfirmFileDialog(HWND dialog, const std::wstring& path);
 bool CancelFileDialog(HWND dialog, const std::wstring& typed_path);
 
-// --- The program's stored settings: HKCU\Software\VB and VBA Program Settings\Zurelo.
+// --- The program's stored settings: HKCU\Software\VB and VBA Program Settings\<app>,
+// app being the executable's base name.
 
-void ClearSettings();
-void StoreSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value);
-std::optional<std::wstring> StoredSetting(const std::wstring& section, const std::wstring& key);
+void ClearSettings(const std::wstring& app = L"Zurelo");
+void StoreSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value,
+                  const std::wstring& app = L"Zurelo");
+std::optional<std::wstring> StoredSetting(const std::wstring& section, const std::wstring& key,
+                                          const std::wstring& app = L"Zurelo");
 
 // --- Files
 
@@ -226,8 +229,8 @@ class Peer {
 
 class Zurelo {
  public:
-  // Starts Zurelo.exe and waits for its main window to be shown.
-  ::testing::AssertionResult Start();
+  // Starts Zurelo.exe (or a copy of it) and waits for its main window to be shown.
+  ::testing::AssertionResult Start(const std::wstring& exe = {});
   void Stop() { process_.Stop(); }
   Process& process() { return process_; }
   DWORD pid() const { return process_.pid(); }

@@ -85,6 +85,48 @@ TEST_F(SongLogTest, EnterStopsLoggingAndNothingMoreIsLogged) {
   EXPECT_EQ(ListItems(List()), Items{L"First - Song"});
 }
 
+TEST_F(SongLogTest, StartThenStopWithinASecondLogsNothing) {
+  HWND toggle = zurelo_.Item(ids::kCommand1);
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(zurelo_.main()) == toggle; }));
+  PostKey(toggle, VK_SPACE);
+  PostKey(toggle, VK_SPACE);
+  ASSERT_TRUE(zurelo_.Sync());
+  EXPECT_EQ(TextOf(toggle), L"Start Logging Songs");
+  Pause(1500ms);
+  EXPECT_EQ(ListItems(List()), Items{});
+}
+
+TEST_F(SongLogTest, FailedSaveReportsTheErrorAndKeepsTheOldFile) {
+  ASSERT_NO_FATAL_FAILURE(StartLoggingFromTheKeyboard());
+  ASSERT_TRUE(WaitList({L"First - Song"}));
+  const std::wstring file = dir_.File(L"locked.txt");
+  {
+    UniqueHandle old(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_NE(old.get(), INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(old.get(), "old\r\n", 5, &written, nullptr));
+  }
+  // Held open without sharing, the file cannot be replaced.
+  UniqueHandle lock(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_NE(lock.get(), INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(SaveTo(file));
+  const std::optional<Box> box = WaitMessageBox(zurelo_.pid());
+  ASSERT_TRUE(box.has_value()) << "the failure was not reported";
+  // "<number> <description>", in a box without a caption.
+  EXPECT_EQ(box->caption, L"");
+  const std::size_t blank = box->text.find(L' ');
+  ASSERT_NE(blank, std::wstring::npos) << ::testing::PrintToString(box->text);
+  EXPECT_GT(blank, 0u);
+  EXPECT_EQ(box->text.find_first_not_of(L"0123456789"), blank)
+      << ::testing::PrintToString(box->text);
+  EXPECT_GT(box->text.size(), blank + 1) << "no description";
+  EXPECT_TRUE(CloseBox(*box));
+  lock.reset();
+  EXPECT_EQ(ReadBytes(file), std::optional<std::string>("old\r\n"));
+}
+
 TEST_F(SongLogTest, OpeningMarkerIsShownButNotLogged) {
   ASSERT_NO_FATAL_FAILURE(SetTitle(L"[Opening] Artist - Song - Winamp"));
   ASSERT_TRUE(zurelo_.WaitLabel(L"[Opening] Artist - Song"));
