@@ -104,7 +104,7 @@ class EachClientTest : public ChatTest, public ::testing::WithParamInterface<Cli
 TEST_P(EachClientTest, AnnouncesEachPauseUntilOff) {
   const Client& client = GetParam();
   ASSERT_NO_FATAL_FAILURE(StartWith(client, L"2"));
-  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo Enabled!!");
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo: Zurelo Enabled!!");
 
   const Lines first = client.cycle(std::string(kPrefix) + "Artist - Song");
   ASSERT_TRUE(peer_->WaitEvents(first.size()));
@@ -128,7 +128,7 @@ TEST_P(EachClientTest, AnnouncesEachPauseUntilOff) {
   const int second = IndexOf(all, is_text, IndexOf(all, is_text) + 1);
   EXPECT_LT(rebuilt, second) << "the second line came before the windows were replaced";
 
-  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand5), L"Zurelo Disabled!!");
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand5), L"Zurelo: Zurelo Disabled!!");
   const Lines after_off = peer_->log().Events();
   EXPECT_EQ(First(after_off, both.size()), both);
   // The pause was kept: Off came during the second pause, so at most that line went out.
@@ -153,17 +153,36 @@ TEST_F(ChatTest, NoClientChosenSendsNothing) {
     ASSERT_NE(clients.back(), nullptr);
   }
   ASSERT_TRUE(StartZurelo(L"Artist - Song"));
-  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo Enabled!!");
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo: Zurelo Enabled!!");
   Pause(1500ms);
   for (Peer* p : clients) EXPECT_EQ(p->log().Events(), Lines{});
   EXPECT_TRUE(MessageBoxes(zurelo_.pid()).empty());
+}
+
+TEST_F(ChatTest, OffDuringAPauseStillServesAClientChosenMeanwhile) {
+  ASSERT_NO_FATAL_FAILURE(StartWith(kClients[0], L"2"));
+  Peer* mirc = StartPeer("mirc");
+  ASSERT_NE(mirc, nullptr);
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo: Zurelo Enabled!!");
+  const std::string line = std::string(kPrefix) + "Artist - Song";
+  ASSERT_TRUE(peer_->WaitEvents(AolCycle(line).size()));
+
+  // During the pause after the AOL line: choose mIRC, then switch off. The running cycle
+  // looks at the later options when its pause ends, and so still serves mIRC once.
+  zurelo_.Click(ids::kOption3);
+  ASSERT_TRUE(WaitUntil([&] { return IsChecked(zurelo_.Item(ids::kOption3)); }));
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand5), L"Zurelo: Zurelo Disabled!!");
+  ASSERT_TRUE(mirc->WaitEvents(MircCycle(line).size()));
+  Pause(3s);
+  EXPECT_EQ(peer_->log().Events(), AolCycle(line));
+  EXPECT_EQ(mirc->log().Events(), MircCycle(line));
 }
 
 TEST_F(ChatTest, LineIsThePrefixBoxTextAndUnmappableCharactersBecomeQuestionMarks) {
   ASSERT_NO_FATAL_FAILURE(StartWith(kClients[3], L"60"));
   // Omega has no place in code page 1252.
   ASSERT_TRUE(SetText(zurelo_.Item(ids::kText1), L"\u03A9 on air: "));
-  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo Enabled!!");
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo: Zurelo Enabled!!");
   const Lines expected = MircCycle("? on air: Artist - Song");
   ASSERT_TRUE(peer_->WaitEvents(expected.size()));
   EXPECT_EQ(peer_->log().Events(), expected);
@@ -171,7 +190,7 @@ TEST_F(ChatTest, LineIsThePrefixBoxTextAndUnmappableCharactersBecomeQuestionMark
 
 TEST_F(ChatTest, HungClientDoesNotStopTheLabelAndTheAnnouncerGoesOn) {
   ASSERT_NO_FATAL_FAILURE(StartWith(kClients[3], L"1"));
-  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo Enabled!!");
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo: Zurelo Enabled!!");
   ASSERT_TRUE(peer_->WaitEvents(MircCycle("").size()));
 
   PostMessageW(peer_->Top(), peer::kHangMessage, 8000, 0);

@@ -205,7 +205,7 @@ TEST_F(LifetimeTest, ClosingDuringAnAnnouncerPauseEndsTheProgram) {
   ASSERT_TRUE(StartZurelo(L"Artist - Song"));
   zurelo_.Click(ids::kOption3);
   ASSERT_TRUE(WaitUntil([&] { return IsChecked(zurelo_.Item(ids::kOption3)); }));
-  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo Enabled!!");
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo: Zurelo Enabled!!");
   // The first line is out: the announcer is now in its 60-second pause.
   ASSERT_TRUE(WaitUntil([&] {
     for (const PeerEvent& e : mirc->log().All()) {
@@ -215,6 +215,29 @@ TEST_F(LifetimeTest, ClosingDuringAnAnnouncerPauseEndsTheProgram) {
   }));
   PostMessageW(zurelo_.main(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(zurelo_.process().WaitExit(10s));
+}
+
+TEST_F(LifetimeTest, ReloadDuringAnAnnouncerPauseEndsTheRunningCopy) {
+  StoreSetting(L"Pause", L"Pause1", L"60");
+  Peer* mirc = StartPeer("mirc");
+  ASSERT_NE(mirc, nullptr);
+  ASSERT_TRUE(StartZurelo(kNotFound));
+  zurelo_.Click(ids::kOption3);
+  ASSERT_TRUE(WaitUntil([&] { return IsChecked(zurelo_.Item(ids::kOption3)); }));
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo: Zurelo Enabled!!");
+  ASSERT_TRUE(mirc->WaitEvents(3));
+  const DWORD old_pid = zurelo_.pid();
+  zurelo_.Click(ids::kCommand6);
+  EXPECT_TRUE(zurelo_.process().WaitExit(10s)) << "the 60-second pause held up the end";
+  HWND copy = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    const std::vector<HWND> windows = TopLevelWindows(kMainClass);
+    copy = windows.size() == 1 && ProcessOf(windows.front()) != old_pid ? windows.front() : nullptr;
+    return copy != nullptr;
+  }));
+  Process reloaded = Process::Open(ProcessOf(copy));
+  PostMessageW(copy, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(reloaded.WaitExit(10s));
 }
 
 TEST_F(LifetimeTest, ReloadLeavesExactlyOneRunningCopy) {

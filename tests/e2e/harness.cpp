@@ -695,8 +695,9 @@ std::wstring Zurelo::ClickAndConfirm(int id) const {
   Click(id);
   const std::optional<Box> box = WaitMessageBox(pid());
   if (!box) return L"(no message box)";
-  if (!CloseBox(*box)) return L"(the box did not close) " + box->text;
-  return box->text;
+  const std::wstring shown = box->caption + L": " + box->text;
+  if (!CloseBox(*box)) return L"(the box did not close) " + shown;
+  return shown;
 }
 
 bool Zurelo::Sync() const {

@@ -241,8 +241,8 @@ class Zurelo {
   bool WaitLabel(const std::wstring& text,
                  std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
   void Click(int id) const { PostClick(Item(id)); }
-  // Clicks the button and closes the message box it opens, which must show text.
-  // Returns the box's text, or an explanation when no box came.
+  // Clicks the button and closes the message box it opens. Returns what the box showed as
+  // "<caption>: <text>", or an explanation when no box came.
   std::wstring ClickAndConfirm(int id) const;
   // Waits until every message posted to the program before this call has been handled,
   // using a control whose selection nothing else touches.
