@@ -11,8 +11,11 @@
 #include <shellapi.h>
 
 #include <map>
+#include <memory>
 #include <optional>
+#include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "peer_log.h"
@@ -46,7 +49,7 @@ struct State {
   std::map<HWND, WNDPROC> original_procs;  // standard controls we subclassed
   std::map<HWND, HWND> mdi_clients;        // frame -> its MDI client
   std::map<HWND, HWND> send_buttons;       // button -> the input whose text it sends
-  std::map<HWND, bool> enter_inputs;       // inputs that send their text on Enter
+  std::set<HWND> enter_inputs;             // inputs that send their text on Enter
   WNDPROC button_proc = nullptr;           // the system BUTTON procedure, for superclassing
 };
 
@@ -322,7 +325,7 @@ bool BuildAol() {
   HWND input = Make("RICHCNTL", "aol.edit", room, 0, 0, 100, 200, 20);
   HWND second = Make("RICHCNTL", "aol.room.edit2", room, 0, 0, 120, 200, 20);
   if (lobby_input == nullptr || input == nullptr || second == nullptr) return false;
-  for (HWND w : {lobby_input, input, second}) S().enter_inputs[w] = true;
+  for (HWND w : {lobby_input, input, second}) S().enter_inputs.insert(w);
   return ArrangeInOrder(client, {lobby, room});
 }
 
@@ -383,7 +386,7 @@ bool BuildMirc() {
          100);
     HWND edit = Make("edit", name, parent, ES_AUTOHSCROLL | WS_BORDER, 0, 110, 280, 22);
     if (edit == nullptr) return false;
-    S().enter_inputs[edit] = true;
+    S().enter_inputs.insert(edit);
   }
   return ArrangeInOrder(client, {status, first, second});
 }
@@ -509,8 +512,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   if (!argv) return 2;
   std::optional<Role> role;
   std::wstring log_path;
-  std::wstring title = L"";
-  bool have_title = false;
+  std::optional<std::wstring> title;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::wstring key = argv.get()[i], value = argv.get()[i + 1];
     if (key == L"--role") {
@@ -519,7 +521,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       log_path = value;
     } else if (key == L"--title") {
       title = value;
-      have_title = true;
     } else {
       return 2;
     }
@@ -529,8 +530,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   State& s = S();
   s.instance = instance;
   s.role = *role;
-  if (have_title) {
-    s.title = title;
+  if (title) {
+    s.title = *title;
   } else {
     const std::string fallback = peer::kDefaultPlayerTitle;
     s.title.assign(fallback.begin(), fallback.end());
