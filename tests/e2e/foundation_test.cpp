@@ -139,27 +139,67 @@ TEST_F(MainWindowTest, StoredTranslucencyOffOrNothingLeavesTheWindowUnlayered) {
   }
 }
 
-TEST_F(MainWindowTest, CaptionClientAreaAndFocusAtStart) {
+TEST_F(MainWindowTest, CaptionBorderAndFocusAtStart) {
   ASSERT_TRUE(StartZurelo(kNotFound));
   EXPECT_EQ(TextOf(zurelo_.main()), L"Zurelo 1.0");
   // A fixed single border with a minimize button only.
   const LONG style = GetWindowLongW(zurelo_.main(), GWL_STYLE);
   EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
   EXPECT_NE(style & WS_MINIMIZEBOX, 0);
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  if (dpi == 96) {
-    const SIZE client = ClientSize(zurelo_.main());
-    EXPECT_EQ(client.cx, 265);
-    EXPECT_EQ(client.cy, 255);
-  }
   // The first control in the tab order has the focus, although it lies off the window.
   HWND start_logging = zurelo_.Item(ids::kCommand1);
   ASSERT_NE(start_logging, nullptr);
   EXPECT_EQ(TextOf(start_logging), L"Start Logging Songs");
   EXPECT_TRUE(WaitUntil([&] { return FocusOf(zurelo_.main()) == start_logging; }))
       << "focus is on " << ::testing::PrintToString(TextOf(FocusOf(zurelo_.main())));
+}
+
+// Sets the screen DPI that programs started from now on get, and puts back the old one.
+class DpiOverride {
+ public:
+  explicit DpiOverride(DWORD dpi) {
+    DWORD size = sizeof(old_);
+    had_ = RegGetValueW(HKEY_CURRENT_USER, kKey, kValue, RRF_RT_REG_DWORD, nullptr, &old_, &size) ==
+           ERROR_SUCCESS;
+    Set(dpi);
+  }
+  ~DpiOverride() {
+    if (had_) {
+      Set(old_);
+    } else {
+      RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, kValue);
+    }
+  }
+  DpiOverride(const DpiOverride&) = delete;
+  DpiOverride& operator=(const DpiOverride&) = delete;
+
+ private:
+  static constexpr wchar_t kKey[] = L"Control Panel\\Desktop";
+  static constexpr wchar_t kValue[] = L"LogPixels";
+  static void Set(DWORD dpi) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, kKey, kValue, REG_DWORD, &dpi, sizeof(dpi));
+  }
+  DWORD old_ = 0;
+  bool had_ = false;
+};
+
+TEST_F(MainWindowTest, BothWindowsScaleWithTheScreenDpi) {
+  for (const int dpi : {96, 120, 144}) {
+    SCOPED_TRACE(std::to_string(dpi) + " DPI");
+    const DpiOverride override_dpi(static_cast<DWORD>(dpi));
+    ASSERT_TRUE(StartZurelo(kNotFound));
+    // Twips to pixels, rounded half away from zero: 265 by 255 and 281 by 145 at 96 DPI.
+    const SIZE main = ClientSize(zurelo_.main());
+    EXPECT_EQ(main.cx, (3975 * dpi + 720) / 1440);
+    EXPECT_EQ(main.cy, (3825 * dpi + 720) / 1440);
+    zurelo_.Click(ids::kCommand7);
+    HWND settings = WaitTopLevel(kSettingsClass, zurelo_.pid());
+    ASSERT_NE(settings, nullptr);
+    const SIZE window = ClientSize(settings);
+    EXPECT_EQ(window.cx, (4215 * dpi + 720) / 1440);
+    EXPECT_EQ(window.cy, (2175 * dpi + 720) / 1440);
+    zurelo_.Stop();
+  }
 }
 
 TEST_F(MainWindowTest, TabWalksTheControlsInTheirOrder) {
