@@ -51,11 +51,26 @@ TEST_F(SettingsWindowTest, TwoClicksGiveOneWindowThatIsNotReloaded) {
   EXPECT_TRUE(IsWindowEnabled(zurelo_.main()));
 }
 
-TEST_F(SettingsWindowTest, EmptyStoreShowsSixtyAndOff) {
+TEST_F(SettingsWindowTest, EmptyStoreShowsSixtyAndOffWithTheFocusOnSave) {
   ASSERT_NO_FATAL_FAILURE(Open());
   EXPECT_EQ(PauseBox(), L"60");
   EXPECT_FALSE(IsChecked(Item(ids::kSetOption1)));
   EXPECT_TRUE(IsChecked(Item(ids::kSetOption2)));
+  HWND save = Item(ids::kSetCommand7);
+  EXPECT_TRUE(WaitUntil([&] { return FocusOf(settings_) == save; }));
+}
+
+TEST_F(SettingsWindowTest, ClosingWithoutSavingChangesNothing) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  ASSERT_TRUE(SetText(Item(ids::kSetText1), L"5"));
+  PostClick(Item(ids::kSetOption1));
+  ASSERT_TRUE(WaitUntil([&] { return IsChecked(Item(ids::kSetOption1)); }));
+  PostMessageW(settings_, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(settings_); }));
+  EXPECT_EQ(StoredSetting(L"Pause", L"Pause1"), std::nullopt);
+  EXPECT_EQ(StoredSetting(L"Trans", L"Trans1"), std::nullopt);
+  EXPECT_EQ(ExStyle(zurelo_.main()) & WS_EX_LAYERED, 0u);
+  EXPECT_TRUE(zurelo_.process().Running());
 }
 
 TEST_F(SettingsWindowTest, ShowsTheStoredValues) {
