@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,6 +21,13 @@ class E2eTest : public ::testing::Test {
 
   void TearDown() override {
     zurelo_.Stop();
+    // A copy that "Reload" started and a failed test left running would disturb the next
+    // test: close it too, found by the pid of its window.
+    for (HWND left : TopLevelWindows(kMainClass, 0, false)) {
+      Process copy = Process::Open(ProcessOf(left));
+      PostMessageW(left, WM_CLOSE, 0, 0);
+      copy.WaitExit(std::chrono::seconds(5));
+    }
     for (auto& peer : peers_) peer->Stop();
     ClearSettings();
   }
