@@ -227,13 +227,8 @@ std::optional<FileError> Win32FileOutput::WriteWhole(const std::wstring& path,
   {
     UniqueHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
-      // Nothing could be created there: report the target itself, as the user named it.
-      UniqueHandle probe(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-      const DWORD error = GetLastError();
-      return fail(probe.get() == INVALID_HANDLE_VALUE ? error : ERROR_ACCESS_DENIED);
-    }
+    // The folder's own error (access denied, no such path) is the one the user needs.
+    if (file.get() == INVALID_HANDLE_VALUE) return fail(GetLastError());
     std::size_t done = 0;
     while (done < bytes.size()) {
       const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
