@@ -83,6 +83,9 @@ _zw_create_prefix() {
   # its windows are unmanaged.
   "$ZW_WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
     >/dev/null 2>&1 {ZW_LOCK_FD}>&- || return 1
+  # A crashing test program must fail its test, not wait for a click on Wine's crash box.
+  "$ZW_WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+    >/dev/null 2>&1 {ZW_LOCK_FD}>&- || return 1
   "$ZW_WINESERVER" -w >/dev/null 2>&1 {ZW_LOCK_FD}>&- || true
   touch "$WINEPREFIX/.zurelo-prefix-ready"
   _zw_log "prefix ready in $((SECONDS - t0)) s"

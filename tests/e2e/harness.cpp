@@ -281,7 +281,9 @@ std::vector<std::wstring> ListItems(HWND list) {
         static_cast<LRESULT>(length) == LB_ERR) {
       break;
     }
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    // LB_GETTEXT takes no buffer size, and a live log may insert a longer entry at this
+    // index between the two calls: leave room for any entry the program can hold.
+    std::wstring text(std::max<std::size_t>(static_cast<std::size_t>(length) + 1, 32768), L'\0');
     DWORD_PTR got = 0;
     if (!SendMessageTimeoutW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()),
                              SMTO_NORMAL, kAnswerMs, &got) ||
