@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/win32_platform.h"
+
 namespace soak {
 namespace {
 
@@ -9,23 +11,15 @@ bool IsDigit(wchar_t c) {
   return c >= L'0' && c <= L'9';
 }
 
-std::string ToAnsi(const std::wstring& text, DWORD flags) {
+// As the window system converts a title for an ANSI reader: look-alikes allowed.
+std::string BestFitAnsi(const std::wstring& text) {
+  constexpr DWORD flags = 0;
   if (text.empty()) return {};
   const int in = static_cast<int>(text.size());
   const int n = WideCharToMultiByte(CP_ACP, flags, text.data(), in, nullptr, 0, nullptr, nullptr);
   if (n <= 0) return {};
   std::string out(static_cast<std::size_t>(n), '\0');
   WideCharToMultiByte(CP_ACP, flags, text.data(), in, out.data(), n, nullptr, nullptr);
-  return out;
-}
-
-std::wstring FromAnsi(const std::string& bytes) {
-  if (bytes.empty()) return {};
-  const int in = static_cast<int>(bytes.size());
-  const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), in, nullptr, 0);
-  if (n <= 0) return {};
-  std::wstring out(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, bytes.data(), in, out.data(), n);
   return out;
 }
 
@@ -63,9 +57,9 @@ const std::vector<std::wstring>& SoakTitles() {
 std::wstring ReadThroughAnsi(const std::wstring& title) {
   // The window system converts a title for an ANSI reader without asking for "?" on
   // missing characters, so it may pick look-alikes.
-  std::string bytes = ToAnsi(title, 0);
+  std::string bytes = BestFitAnsi(title);
   if (bytes.size() > 255) bytes.resize(255);
-  return FromAnsi(bytes);
+  return platform::win32::AnsiCodec().FromAnsi(bytes);
 }
 
 std::optional<std::wstring> CleanSong(const std::wstring& read) {
@@ -93,7 +87,8 @@ std::wstring LoggedForm(const std::wstring& song) {
 }
 
 std::string AnsiBytes(const std::wstring& line) {
-  return ToAnsi(line, WC_NO_BEST_FIT_CHARS);
+  // As the program converts a line it sends.
+  return platform::win32::AnsiCodec().ToAnsi(line);
 }
 
 }  // namespace soak
