@@ -10,7 +10,13 @@
 #include "main/announcer.h"
 #include "main/song_log.h"
 #include "main/win_controls.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/ansi_codec.h"
+#include "platform/win32/event_pump.h"
+#include "platform/win32/file_output.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/launcher.h"
+#include "platform/win32/registry_settings.h"
+#include "platform/win32/window_system.h"
 #include "settings/form2.h"
 
 namespace zurelo {

@@ -4,10 +4,11 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "main/layout.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/handles.h"
 
 namespace controls {
 

@@ -7,7 +7,8 @@
 #include <string>
 
 #include "main/win_controls.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/event_pump.h"
+#include "platform/win32/handles.h"
 #include "settings/settings_model.h"
 
 namespace settings {

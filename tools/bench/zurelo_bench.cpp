@@ -18,12 +18,17 @@
 #include <vector>
 
 #include "main/control_ids.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/handles.h"
 
 namespace {
 
 using platform::win32::UniqueHandle;
-using platform::win32::UniqueWindow;
+struct WindowDestroyer {
+  void operator()(HWND w) const {
+    if (w && IsWindow(w)) DestroyWindow(w);
+  }
+};
+using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
 
 using Clock = std::chrono::steady_clock;
 double Since(Clock::time_point t) {

@@ -1,0 +1,81 @@
+#include "platform/win32/window_system.h"
+
+#include <algorithm>
+
+namespace platform::win32 {
+
+namespace {
+HWND H(Handle h) {
+  return reinterpret_cast<HWND>(h);
+}
+Handle Of(HWND w) {
+  return reinterpret_cast<Handle>(w);
+}
+}  // namespace
+
+Handle Win32WindowSystem::FindTopLevel(const std::wstring& cls) {
+  const std::string c = codec_.ToAnsi(cls);
+  return Of(FindWindowA(c.c_str(), nullptr));
+}
+
+Handle Win32WindowSystem::FindChild(Handle parent, Handle child_after, const std::wstring& cls) {
+  const std::string c = codec_.ToAnsi(cls);
+  return Of(FindWindowExA(H(parent), H(child_after), c.c_str(), nullptr));
+}
+
+std::wstring Win32WindowSystem::GetTitle(Handle w, int max_count) {
+  if (max_count <= 0) return {};
+  std::string buffer(static_cast<std::size_t>(max_count), '\0');
+  const int n = GetWindowTextA(H(w), buffer.data(), max_count);
+  buffer.resize(static_cast<std::size_t>(std::clamp(n, 0, max_count - 1)));
+  return codec_.FromAnsi(buffer);
+}
+
+Delivery Win32WindowSystem::Send(Handle w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (w == 0) return Delivery::kDone;  // a message to no window has no effect
+  DWORD_PTR result = 0;
+  SetLastError(0);
+  if (SendMessageTimeoutA(H(w), msg, wp, lp, SMTO_NORMAL | SMTO_ABORTIFHUNG, timeout_ms_,
+                          &result) != 0) {
+    return Delivery::kDone;
+  }
+  // A window that went away meanwhile is not a hung client.
+  const DWORD error = GetLastError();
+  return (error == ERROR_TIMEOUT || (error == 0 && IsWindow(H(w)))) ? Delivery::kNoAnswer
+                                                                    : Delivery::kDone;
+}
+
+Delivery Win32WindowSystem::SendText(Handle w, const std::wstring& text) {
+  const std::string ansi = codec_.ToAnsi(text);  // NUL-terminated by std::string
+  return Send(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ansi.c_str()));
+}
+Delivery Win32WindowSystem::SendChar(Handle w, unsigned code) {
+  return Send(w, WM_CHAR, code, 0);
+}
+Delivery Win32WindowSystem::SendKeyDown(Handle w, unsigned vk) {
+  return Send(w, WM_KEYDOWN, vk, 0);
+}
+Delivery Win32WindowSystem::SendKeyUp(Handle w, unsigned vk) {
+  return Send(w, WM_KEYUP, vk, 0);
+}
+// A press and a release at the button's corner (0, 0): a standard button takes the pair
+// as one click. wParam 13 is the Enter key's code, kept for the clients that look at it.
+Delivery Win32WindowSystem::SendButtonDown(Handle w) {
+  return Send(w, WM_LBUTTONDOWN, 13, 0);
+}
+Delivery Win32WindowSystem::SendButtonUp(Handle w) {
+  return Send(w, WM_LBUTTONUP, 13, 0);
+}
+
+std::optional<std::uint32_t> Win32WindowSystem::GetExStyle(Handle w) {
+  return static_cast<std::uint32_t>(GetWindowLongA(H(w), GWL_EXSTYLE));
+}
+bool Win32WindowSystem::SetExStyle(Handle w, std::uint32_t style) {
+  SetLastError(0);
+  return SetWindowLongA(H(w), GWL_EXSTYLE, static_cast<LONG>(style)) != 0 || GetLastError() == 0;
+}
+bool Win32WindowSystem::SetLayeredAlpha(Handle w, std::uint8_t alpha) {
+  return SetLayeredWindowAttributes(H(w), 0, alpha, LWA_ALPHA) != 0;
+}
+
+}  // namespace platform::win32
