@@ -5,6 +5,7 @@
 #include <string>
 
 #include "chat/zurelo_chat.h"
+#include "main/now_playing_model.h"
 #include "platform/clock.h"
 #include "platform/event_pump.h"
 
@@ -19,29 +20,36 @@ class AnnouncerView {
   virtual ~AnnouncerView() = default;
   virtual bool IsSelected(ChatClient client) = 0;
   virtual std::wstring Prefix() = 0;                  // the prefix box
-  virtual std::wstring Song() = 0;                    // the now-playing label
   virtual void SetAnnounceTimer(bool enabled) = 0;    // the 10 ms announcer timer
   virtual void Inform(const std::wstring& text) = 0;  // an information message box
 };
 
 class Announcer {
  public:
-  // pause is the main window's pause text; it is read at every wait.
-  Announcer(AnnouncerView& view, chat::ZureloChat& chat, platform::Clock& clock,
-            platform::EventPump& pump, const std::wstring& pause)
-      : view_(view), chat_(chat), clock_(clock), pump_(pump), pause_(pause) {}
+  Announcer(AnnouncerView& view, chat::ZureloChat& chat, const NowPlaying& song,
+            platform::Clock& clock, platform::EventPump& pump)
+      : view_(view), chat_(chat), song_(song), clock_(clock), pump_(pump) {}
 
-  void On();     // "On": restart the timer, confirm
-  void Off();    // "Off": stop the timer, confirm
-  void Cycle();  // one timer tick; never re-entered while a cycle (and its wait) runs
+  // "On": restarts the timer with the pause to wait after each line, and confirms.
+  void On(const std::wstring& pause);
+  // "Off": stops the timer and confirms; a cycle that is waiting finishes its wait.
+  void Off();
+  // One tick of the timer: a cycle, unless one is running (the wait dispatches events,
+  // and with them further ticks). The timer sleeps while its cycle runs and starts again
+  // afterwards if the announcer is still on.
+  void Tick();
   bool busy() const { return busy_; }
 
  private:
+  void Cycle();
+
   AnnouncerView& view_;
   chat::ZureloChat& chat_;
+  const NowPlaying& song_;
   platform::Clock& clock_;
   platform::EventPump& pump_;
-  const std::wstring& pause_;
+  std::wstring pause_;
+  bool on_ = false;
   bool busy_ = false;
 };
 

@@ -1,5 +1,5 @@
 #pragma once
-// Stable control IDs of both windows, shared by the window code and the end-to-end driver.
+// Stable control IDs of the main window, shared by the window code and the end-to-end driver.
 
 namespace ids {
 
@@ -22,15 +22,6 @@ inline constexpr int kLabel1 = 131;    // now playing
 inline constexpr int kText1 = 141;     // prefix
 inline constexpr int kList1 = 151;     // song log
 
-// Settings window ("Settings", class "ZureloSettings").
-inline constexpr int kSetLabel1 = 201;    // Transparency:
-inline constexpr int kSetLabel2 = 202;    // Pause Value:(Seconds)
-inline constexpr int kSetOption1 = 211;   // On
-inline constexpr int kSetOption2 = 212;   // Off
-inline constexpr int kSetText1 = 221;     // pause
-inline constexpr int kSetCommand7 = 231;  // Save/Change Settings
-
 }  // namespace ids
 
 inline constexpr wchar_t kMainClass[] = L"ZureloMain";
-inline constexpr wchar_t kSettingsClass[] = L"ZureloSettings";

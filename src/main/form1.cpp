@@ -1,12 +1,11 @@
 #include "main/form1.h"
 
-#include <commctrl.h>
 #include <commdlg.h>
 
 #include "main/control_ids.h"
-#include "main/layout.h"
-#include "player/now_playing.h"
+#include "main/main_layout.h"
 #include "settings/settings.h"
+#include "ui/controls.h"
 
 namespace zurelo {
 namespace {
@@ -18,71 +17,57 @@ constexpr UINT kTimer1Ms = 1000, kTimer2Ms = 10, kTimer3Ms = 10;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr wchar_t kCaption[] = L"Zurelo 1.0";
 constexpr wchar_t kTitle[] = L"Zurelo";
-constexpr wchar_t kReloadFile[] = L"Zurelo.exe";
+constexpr COLORREF kPrefixGreen = RGB(0, 255, 0);
 
 }  // namespace
 
-Form1::Form1(Platform& platform)
-    : p_(platform),
-      chat_(platform.windows, platform.pump),
-      announcer_(*this, chat_, platform.clock, platform.pump, PauseVAL),
-      log_(*this, platform.windows),
-      form2_(platform.store, platform.app_name, platform.windows, platform.pump) {}
+Form1::Form1(const Services& services)
+    : ui::Form(ids::kCommand1),
+      s_(services),
+      now_playing_(s_.windows, label_),
+      chat_(s_.windows, s_.pump),
+      announcer_(*this, chat_, now_playing_, s_.clock, s_.pump),
+      log_(*this, list_, now_playing_, s_.windows),
+      reloader_(s_.launcher, s_.clock, s_.pump),
+      form2_(s_.store, s_.app_name, s_.windows, s_.pump) {}
 
 Form1::~Form1() {
-  if (hwnd_) {
-    p_.pump.RemoveDialogWindow(hwnd_);
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-    DestroyWindow(hwnd_);
-  }
+  if (!hwnd_) return;
+  HWND w = hwnd_;
+  s_.pump.RemoveDialogWindow(w);
+  Detach();
+  DestroyWindow(w);
 }
 
 bool Form1::Create(HINSTANCE instance, int show) {
   instance_ = instance;
-  dpi_ = controls::ScreenDpi();
-  fonts_ = controls::MakeFonts(dpi_);
-  grey_.reset(CreateSolidBrush(controls::kGrey));
-  face_.reset(CreateSolidBrush(controls::kButtonFace));
-  black_.reset(CreateSolidBrush(RGB(0, 0, 0)));
-  window_.reset(CreateSolidBrush(GetSysColor(COLOR_WINDOW)));
+  const int dpi = ui::ScreenDpi();
+  theme_.emplace(dpi);
 
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = &controls::WindowObject::Procedure;
+  wc.lpfnWndProc = &ui::WindowObject::Procedure;
   wc.hInstance = instance;
   wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
   wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
                                              GetSystemMetrics(SM_CXSMICON),
                                              GetSystemMetrics(SM_CYSMICON), 0));
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = grey_.get();
+  wc.hbrBackground = theme_->grey.get();
   wc.lpszClassName = kMainClass;
   if (!RegisterClassExW(&wc)) return false;
 
   const SIZE size =
-      controls::WindowSizeFor(layout::kMainClientWidth, layout::kMainClientHeight, dpi_, kStyle, 0);
+      ui::WindowSizeFor(layout::kMainClientWidth, layout::kMainClientHeight, dpi, kStyle, 0);
   hwnd_ = CreateWindowExW(0, kMainClass, kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx,
                           size.cy, nullptr, nullptr, instance, this);
   if (!hwnd_) return false;
-  controls::CreateAll(hwnd_, layout::MainControls(), dpi_, fonts_);
+  ui::CreateAll(hwnd_, layout::MainControls(), dpi, theme_->fonts);
   SendMessageW(Item(ids::kText1), EM_SETLIMITTEXT, 0, 0);  // no limit on the prefix
+  label_.Attach(hwnd_, Item(ids::kLabel1), dpi);
+  list_.Attach(Item(ids::kList1));
 
-  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                             WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance, nullptr);
-  if (tooltip_) {
-    TOOLINFOW ti{};
-    ti.cbSize = sizeof(ti);
-    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.hwnd = hwnd_;
-    ti.uId = reinterpret_cast<UINT_PTR>(Item(ids::kLabel1));
-    ti.lpszText = const_cast<wchar_t*>(L"");
-    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-    // Long titles wrap at this width instead of running off the screen.
-    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, MulDiv(600, dpi_, 96));
-  }
-
-  p_.pump.AddDialogWindow(hwnd_);
+  s_.pump.AddDialogWindow(hwnd_);
   Load();
   ShowWindow(hwnd_, show);
   UpdateWindow(hwnd_);
@@ -92,7 +77,7 @@ bool Form1::Create(HINSTANCE instance, int show) {
 }
 
 void Form1::Load() {
-  const settings::Values v = settings::LoadAndApply(p_.store, p_.app_name, p_.windows,
+  const settings::Values v = settings::LoadAndApply(s_.store, s_.app_name, s_.windows,
                                                     reinterpret_cast<platform::Handle>(hwnd_));
   PauseVAL = v.PauseVAL;
   TrannyVal = v.TrannyVal;
@@ -102,41 +87,6 @@ void Form1::Unload() {
   form2_.Unload();
   // Ends at once, also when a handler is suspended in a wait: none of them resumes.
   ExitProcess(0);
-}
-
-void Form1::Update() {
-  if (auto song = player::ReadNowPlaying(p_.windows)) SetLabel(*song);
-}
-
-void Form1::RefreshTick() {
-  Update();
-  SetTooltip(label_text_);
-}
-
-void Form1::SetLabel(const std::wstring& text) {
-  // The title is read every tick, but the label is only repainted when it changes.
-  if (text == label_text_) return;
-  label_text_ = text;
-  HWND label = Item(ids::kLabel1);
-  SetWindowTextW(label, label_text_.c_str());
-  InvalidateRect(label, nullptr, TRUE);
-}
-
-void Form1::SetTooltip(const std::wstring& text) {
-  if (!tooltip_ || text == tooltip_text_) return;
-  tooltip_text_ = text;
-  TOOLINFOW ti{};
-  ti.cbSize = sizeof(ti);
-  ti.hwnd = hwnd_;
-  ti.uId = reinterpret_cast<UINT_PTR>(Item(ids::kLabel1));
-  ti.lpszText = tooltip_text_.data();
-  SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
-}
-
-void Form1::Reload() {
-  p_.launcher.StartMinimized(kReloadFile);  // not reported when it cannot start
-  player::WaitSeconds(0.3, p_.clock, p_.pump);
-  Unload();
 }
 
 void Form1::SaveLog() {
@@ -162,10 +112,8 @@ void Form1::SaveLog() {
   }
   file.resize(wcsnlen(file.c_str(), file.size()));
   last_log_file_ = file;
-  const std::string bytes = FormatLog(*this, p_.codec);
-  if (auto error = p_.files.WriteWhole(file, bytes)) {
-    const std::wstring text = std::to_wstring(error->number) + L" " + error->description;
-    MessageBoxW(hwnd_, text.c_str(), L"", MB_OK);
+  if (auto error = log_.Save(file, s_.files, s_.codec)) {
+    MessageBoxW(hwnd_, error->c_str(), L"", MB_OK);
   }
 }
 
@@ -181,13 +129,13 @@ void Form1::OnCommand(int id) {
       log_.ClearLog();
       break;
     case ids::kCommand4:
-      announcer_.On();
+      announcer_.On(PauseVAL);
       break;
     case ids::kCommand5:
       announcer_.Off();
       break;
     case ids::kCommand6:
-      Reload();
+      reloader_.Reload([this] { Unload(); });
       break;
     case ids::kCommand7:
       form2_.Open(instance_, hwnd_);
@@ -203,29 +151,14 @@ void Form1::OnTimer(UINT_PTR id) {
       log_.Poll();
       break;
     case kTimer2:
-      if (announcer_.busy()) break;
-      KillTimer(hwnd_, kTimer2);
-      announcer_.Cycle();
-      SetAnnounceTimer(announce_timer_on_);
+      announcer_.Tick();
       break;
     case kTimer3:
-      RefreshTick();
+      Update();
       break;
     default:
       break;
   }
-}
-
-void Form1::DrawLabel(const DRAWITEMSTRUCT& d) {
-  RECT r = d.rcItem;
-  FillRect(d.hDC, &r, window_.get());
-  SetBkMode(d.hDC, TRANSPARENT);
-  SetTextColor(d.hDC, GetSysColor(COLOR_WINDOWTEXT));
-  HGDIOBJ old = SelectObject(d.hDC, fonts_.For(layout::Font::kArialBold));
-  // One line, centred on the label's whole width, cut where the label (or window) ends.
-  DrawTextW(d.hDC, label_text_.c_str(), static_cast<int>(label_text_.size()), &r,
-            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-  SelectObject(d.hDC, old);
 }
 
 // --- AnnouncerView
@@ -250,14 +183,11 @@ bool Form1::IsSelected(ChatClient client) {
 }
 
 std::wstring Form1::Prefix() {
-  return controls::TextOf(Item(ids::kText1));
+  return ui::TextOf(Item(ids::kText1));
 }
 
 void Form1::SetAnnounceTimer(bool enabled) {
-  announce_timer_on_ = enabled;
-  // While a cycle waits, its ticks would only be turned away: the timer sleeps until the
-  // cycle ends, and starts again then if it is still on.
-  if (enabled && !announcer_.busy()) {
+  if (enabled) {
     SetTimer(hwnd_, kTimer2, kTimer2Ms, nullptr);
   } else {
     KillTimer(hwnd_, kTimer2);
@@ -271,7 +201,7 @@ void Form1::Inform(const std::wstring& text) {
 // --- SongLogView
 
 std::wstring Form1::ToggleCaption() {
-  return controls::TextOf(Item(ids::kCommand1));
+  return ui::TextOf(Item(ids::kCommand1));
 }
 void Form1::SetToggleCaption(const std::wstring& caption) {
   SetWindowTextW(Item(ids::kCommand1), caption.c_str());
@@ -283,40 +213,10 @@ void Form1::SetLogTimer(bool enabled) {
     KillTimer(hwnd_, kTimer1);
   }
 }
-int Form1::Count() {
-  const LRESULT n = SendMessageW(Item(ids::kList1), LB_GETCOUNT, 0, 0);
-  return n > 0 ? static_cast<int>(n) : 0;
-}
-void Form1::SelectTop() {
-  SendMessageW(Item(ids::kList1), LB_SETCURSEL, 0, 0);
-}
-std::wstring Form1::SelectedText() {
-  HWND list = Item(ids::kList1);
-  const LRESULT index = SendMessageW(list, LB_GETCURSEL, 0, 0);
-  if (index == LB_ERR) return {};
-  return Entry(static_cast<int>(index));
-}
-void Form1::InsertTop(const std::wstring& song) {
-  SendMessageW(Item(ids::kList1), LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(song.c_str()));
-}
-std::wstring Form1::Entry(int index) {
-  HWND list = Item(ids::kList1);
-  const LRESULT n = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (n == LB_ERR || n <= 0) return {};
-  std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
-  const LRESULT got = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index),
-                                   reinterpret_cast<LPARAM>(text.data()));
-  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-  return text;
-}
-void Form1::Clear() {
-  SendMessageW(Item(ids::kList1), LB_RESETCONTENT, 0, 0);
-}
 
 // --- window procedure
 
 LRESULT Form1::Handle(UINT msg, WPARAM wp, LPARAM lp) {
-  if (controls::KeepFocus(hwnd_, msg, wp, saved_focus_, ids::kCommand1)) return 0;
   switch (msg) {
     case WM_COMMAND:
       if (HIWORD(wp) == BN_CLICKED) OnCommand(LOWORD(wp));
@@ -324,40 +224,30 @@ LRESULT Form1::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
       OnTimer(wp);
       return 0;
-    case DM_GETDEFID: {
-      // Enter clicks the focused push button, as in a dialog.
-      HWND focus = GetFocus();
-      if (focus && IsChild(hwnd_, focus) &&
-          (SendMessageW(focus, WM_GETDLGCODE, 0, 0) &
-           (DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON | DLGC_DEFPUSHBUTTON)) &&
-          !(SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON)) {
-        return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
-      }
-      return 0;
-    }
     case WM_CTLCOLOREDIT:
       if (reinterpret_cast<HWND>(lp) == Item(ids::kText1)) {
-        SetTextColor(reinterpret_cast<HDC>(wp), RGB(0, 255, 0));
-        SetBkColor(reinterpret_cast<HDC>(wp), RGB(0, 0, 0));
-        return reinterpret_cast<LRESULT>(black_.get());
+        return ui::BlackEditColors(wp, kPrefixGreen, *theme_);
       }
       break;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      return controls::GreyControlColors(wp, grey_.get());
     case WM_DRAWITEM: {
       const auto& d = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-      if (d.CtlType == ODT_BUTTON) controls::DrawGraphicButton(d, face_.get());
-      if (d.CtlType == ODT_STATIC) DrawLabel(d);
-      return TRUE;
+      if (d.CtlType == ODT_STATIC) {
+        label_.Draw(d, theme_->fonts.For(layout::Font::kArialBold));
+        return TRUE;
+      }
+      break;
     }
     case WM_CLOSE:
-    case WM_ENDSESSION:
       Unload();
+    case WM_ENDSESSION:
+      // Only a session that really ends takes the program (and its unsaved log) with it;
+      // another program may cancel a shutdown after asking.
+      if (wp) Unload();
+      return 0;
     default:
       break;
   }
-  return DefWindowProcW(hwnd_, msg, wp, lp);
+  return HandleShared(msg, wp, lp, *theme_);
 }
 
 }  // namespace zurelo

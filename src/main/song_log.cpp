@@ -16,7 +16,7 @@ void SongLog::Toggle() {
 
 void SongLog::Poll() {
   view_.SetLogTimer(false);
-  if (auto song = player::ReadNowPlaying(windows_)) view_.SetLabel(*song);
+  now_playing_.Refresh();
   if (auto song = player::ReadNowPlaying(windows_)) current_song_ = std::move(*song);
   // A song that is still opening carries the marker and a blank; exactly the marker stays.
   const std::wstring marker = kOpeningMarker;
@@ -24,16 +24,23 @@ void SongLog::Poll() {
       current_song_.compare(0, marker.size(), marker) == 0) {
     current_song_.erase(0, marker.size() + 1);
   }
-  if (view_.Count() > 0) view_.SelectTop();
-  if (view_.SelectedText() != current_song_) view_.InsertTop(current_song_);
+  if (list_.Count() > 0) list_.SelectTop();
+  if (list_.SelectedText() != current_song_) list_.InsertTop(current_song_);
   view_.SetLogTimer(true);
 }
 
-std::string FormatLog(SongLogView& view, platform::TextCodec& codec) {
+std::optional<std::wstring> SongLog::Save(const std::wstring& path, platform::FileOutput& files,
+                                          platform::TextCodec& codec) {
+  const auto error = files.WriteWhole(path, FormatLog(list_, codec));
+  if (!error) return std::nullopt;
+  return std::to_wstring(error->number) + L" " + error->description;
+}
+
+std::string FormatLog(SongList& list, platform::TextCodec& codec) {
   std::string bytes;
-  const int count = view.Count();
+  const int count = list.Count();
   for (int i = 0; i < count; ++i) {
-    bytes += codec.ToAnsi(view.Entry(i));
+    bytes += codec.ToAnsi(list.Entry(i));
     bytes += "\r\n";
   }
   return bytes;

@@ -4,8 +4,8 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
+#include "main/now_playing_model.h"
 #include "platform/file_output.h"
 #include "platform/text_codec.h"
 #include "platform/window_system.h"
@@ -16,14 +16,19 @@ inline constexpr wchar_t kStartLogging[] = L"Start Logging Songs";
 inline constexpr wchar_t kStopLogging[] = L"Stop Logging Songs";
 inline constexpr wchar_t kOpeningMarker[] = L"[Opening]";
 
-// What the log reads and drives on the main window.
+// The toggle button and the log timer on the main window.
 class SongLogView {
  public:
   virtual ~SongLogView() = default;
   virtual std::wstring ToggleCaption() = 0;
   virtual void SetToggleCaption(const std::wstring& caption) = 0;
   virtual void SetLogTimer(bool enabled) = 0;
-  virtual void SetLabel(const std::wstring& text) = 0;
+};
+
+// The list of logged songs, newest at index 0.
+class SongList {
+ public:
+  virtual ~SongList() = default;
   virtual int Count() = 0;
   virtual void SelectTop() = 0;
   virtual std::wstring SelectedText() = 0;  // empty when nothing is selected
@@ -34,21 +39,27 @@ class SongLogView {
 
 class SongLog {
  public:
-  SongLog(SongLogView& view, platform::WindowSystem& windows) : view_(view), windows_(windows) {}
+  SongLog(SongLogView& view, SongList& list, NowPlaying& now_playing,
+          platform::WindowSystem& windows)
+      : view_(view), list_(list), now_playing_(now_playing), windows_(windows) {}
 
   void Toggle();  // "Start Logging Songs" / "Stop Logging Songs"
   void Poll();    // one tick of the log timer
-  void ClearLog() { view_.Clear(); }
-  const std::wstring& CurrentSong() const { return current_song_; }
+  void ClearLog() { list_.Clear(); }
+  // Writes the list to the file; the text of the error box when that failed.
+  std::optional<std::wstring> Save(const std::wstring& path, platform::FileOutput& files,
+                                   platform::TextCodec& codec);
 
  private:
   SongLogView& view_;
+  SongList& list_;
+  NowPlaying& now_playing_;
   platform::WindowSystem& windows_;
-  std::wstring current_song_;
+  std::wstring current_song_;  // the song read by the latest tick
 };
 
 // The log file's bytes: one entry per line in list order, each ended by CR LF, in the ANSI
 // code page.
-std::string FormatLog(SongLogView& view, platform::TextCodec& codec);
+std::string FormatLog(SongList& list, platform::TextCodec& codec);
 
 }  // namespace zurelo

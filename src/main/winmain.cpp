@@ -1,4 +1,4 @@
-// Start-up: the common controls, the platform, the main window and the message loop.
+// Start-up: the common controls, the platform parts, the main window and the message loop.
 
 #include <windows.h>
 #include <commctrl.h>
@@ -6,7 +6,28 @@
 #include <memory>
 
 #include "main/form1.h"
+#include "platform/win32/ansi_codec.h"
+#include "platform/win32/event_pump.h"
+#include "platform/win32/file_output.h"
+#include "platform/win32/launcher.h"
+#include "platform/win32/registry_settings.h"
+#include "platform/win32/window_system.h"
 #include "settings/settings.h"
+
+namespace {
+
+// The real platform parts, made once and living as long as the program.
+struct Platform {
+  platform::win32::AnsiCodec codec;
+  platform::win32::Win32WindowSystem windows{codec};
+  platform::win32::Win32EventPump pump;
+  platform::win32::SteadyClock clock;
+  platform::win32::RegistrySettings store;
+  platform::win32::Win32FileOutput files;
+  platform::win32::Win32Launcher launcher;
+};
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   INITCOMMONCONTROLSEX icc{};
@@ -14,9 +35,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   icc.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES;
   InitCommonControlsEx(&icc);
 
-  auto platform = std::make_unique<zurelo::Platform>();
-  platform->app_name = settings::AppNameFromPath(platform::win32::ExecutablePath());
-  auto form1 = std::make_unique<zurelo::Form1>(*platform);
+  auto p = std::make_unique<Platform>();
+  const zurelo::Services services{
+      p->windows,  p->pump,
+      p->clock,    p->store,
+      p->files,    p->codec,
+      p->launcher, settings::AppNameFromPath(platform::win32::ExecutablePath())};
+  auto form1 = std::make_unique<zurelo::Form1>(services);
   if (!form1->Create(instance, show)) return 1;
-  return platform->pump.Run();
+  return p->pump.Run();
 }

@@ -1,7 +1,8 @@
 #include "settings/form2.h"
 
-#include "main/control_ids.h"
-#include "main/layout.h"
+#include "settings/settings_ids.h"
+#include "settings/settings_layout.h"
+#include "ui/controls.h"
 
 namespace settings {
 namespace {
@@ -10,6 +11,7 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW;
 constexpr wchar_t kCaption[] = L"Settings";
 constexpr wchar_t kTitle[] = L"Zurelo";
+constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 // The user's decimal separator, which the numeric test accepts besides the point.
 wchar_t DecimalSeparator() {
@@ -20,40 +22,15 @@ wchar_t DecimalSeparator() {
 
 }  // namespace
 
+Form2::Form2(platform::SettingsStore& store, const std::wstring& app,
+             platform::WindowSystem& windows, platform::win32::Win32EventPump& pump)
+    : ui::Form(ids::kSetCommand7), store_(store), app_(app), windows_(windows), pump_(pump) {}
+
 void Form2::Open(HINSTANCE instance, HWND main_window) {
   main_window_ = main_window;
   if (!hwnd_) {
-    static bool registered = false;
-    if (!registered) {
-      WNDCLASSEXW wc{};
-      wc.cbSize = sizeof(wc);
-      wc.lpfnWndProc = &controls::WindowObject::Procedure;
-      wc.hInstance = instance;
-      wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-      wc.hbrBackground = nullptr;  // painted in WM_ERASEBKGND with the grey brush
-      wc.lpszClassName = kSettingsClass;
-      registered = RegisterClassExW(&wc) != 0;
-      if (!registered) return;
-    }
-    const int dpi = controls::ScreenDpi();
-    if (!fonts_.arial_bold) fonts_ = controls::MakeFonts(dpi);
-    if (!grey_) grey_.reset(CreateSolidBrush(controls::kGrey));
-    if (!face_) face_.reset(CreateSolidBrush(controls::kButtonFace));
-    if (!black_) black_.reset(CreateSolidBrush(RGB(0, 0, 0)));
-    const SIZE size = controls::WindowSizeFor(layout::kSettingsClientWidth,
-                                              layout::kSettingsClientHeight, dpi, kStyle, kExStyle);
-    // No owner: a top-level window of its own, placed by the window system.
-    HWND w = CreateWindowExW(kExStyle, kSettingsClass, kCaption, kStyle, CW_USEDEFAULT,
-                             CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr, instance, this);
-    if (!w) return;
-    controls::CreateAll(hwnd_, layout::SettingsControls(), dpi, fonts_);
-    SendMessageW(Item(ids::kSetText1), EM_SETLIMITTEXT, 0, 0);
-    // "Off" is selected when the window is created.
-    SendMessageW(Item(ids::kSetOption2), BM_SETCHECK, BST_CHECKED, 0);
-    pump_.AddDialogWindow(hwnd_);
-    SettingsForm(*this, store_, app_, windows_, reinterpret_cast<platform::Handle>(main_window_),
-                 DecimalSeparator())
-        .Load();
+    if (!Create(instance)) return;
+    Editor().Load();
     ShowWindow(hwnd_, SW_SHOWNORMAL);
     SetFocus(Item(ids::kSetCommand7));
     return;
@@ -64,12 +41,47 @@ void Form2::Open(HINSTANCE instance, HWND main_window) {
   SetForegroundWindow(hwnd_);
 }
 
+bool Form2::Create(HINSTANCE instance) {
+  static bool registered = false;
+  if (!registered) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = &ui::WindowObject::Procedure;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = nullptr;  // painted in WM_ERASEBKGND with the grey brush
+    wc.lpszClassName = kSettingsClass;
+    registered = RegisterClassExW(&wc) != 0;
+    if (!registered) return false;
+  }
+  const int dpi = ui::ScreenDpi();
+  if (!theme_) theme_.emplace(dpi);
+  const SIZE size = ui::WindowSizeFor(layout::kSettingsClientWidth, layout::kSettingsClientHeight,
+                                      dpi, kStyle, kExStyle);
+  // No owner: a top-level window of its own, placed by the window system.
+  if (!CreateWindowExW(kExStyle, kSettingsClass, kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                       size.cx, size.cy, nullptr, nullptr, instance, this)) {
+    return false;
+  }
+  ui::CreateAll(hwnd_, layout::SettingsControls(), dpi, theme_->fonts);
+  SendMessageW(Item(ids::kSetText1), EM_SETLIMITTEXT, 0, 0);
+  // "Off" is selected when the window is created.
+  SendMessageW(Item(ids::kSetOption2), BM_SETCHECK, BST_CHECKED, 0);
+  pump_.AddDialogWindow(hwnd_);
+  return true;
+}
+
+SettingsEditor Form2::Editor() {
+  return SettingsEditor(*this, store_, app_, windows_,
+                        reinterpret_cast<platform::Handle>(main_window_), DecimalSeparator());
+}
+
 void Form2::Unload() {
   if (hwnd_) DestroyWindow(hwnd_);  // WM_NCDESTROY forgets the handle
 }
 
 std::wstring Form2::PauseText() {
-  return controls::TextOf(Item(ids::kSetText1));
+  return ui::TextOf(Item(ids::kSetText1));
 }
 void Form2::SetPauseText(const std::wstring& text) {
   SetWindowTextW(Item(ids::kSetText1), text.c_str());
@@ -92,50 +104,31 @@ void Form2::Reject(const std::wstring& text) {
 }
 
 LRESULT Form2::Handle(UINT msg, WPARAM wp, LPARAM lp) {
-  if (controls::KeepFocus(hwnd_, msg, wp, saved_focus_, ids::kSetCommand7)) return 0;
   switch (msg) {
     case WM_COMMAND:
-      if (LOWORD(wp) == ids::kSetCommand7 && HIWORD(wp) == BN_CLICKED) {
-        SettingsForm(*this, store_, app_, windows_,
-                     reinterpret_cast<platform::Handle>(main_window_), DecimalSeparator())
-            .Save();
-      }
+      if (LOWORD(wp) == ids::kSetCommand7 && HIWORD(wp) == BN_CLICKED) Editor().Save();
       return 0;
-    case DM_GETDEFID:
-      return MAKELRESULT(ids::kSetCommand7, DC_HASDEFID);
     case WM_ERASEBKGND: {
       RECT r;
       GetClientRect(hwnd_, &r);
-      FillRect(reinterpret_cast<HDC>(wp), &r, grey_.get());
+      FillRect(reinterpret_cast<HDC>(wp), &r, theme_->grey.get());
       return 1;
     }
     case WM_CTLCOLOREDIT:
-      SetTextColor(reinterpret_cast<HDC>(wp), RGB(255, 255, 255));
-      SetBkColor(reinterpret_cast<HDC>(wp), RGB(0, 0, 0));
-      return reinterpret_cast<LRESULT>(black_.get());
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      return controls::GreyControlColors(wp, grey_.get());
-    case WM_DRAWITEM: {
-      const auto& d = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-      if (d.CtlType == ODT_BUTTON) controls::DrawGraphicButton(d, face_.get());
-      return TRUE;
-    }
+      return ui::BlackEditColors(wp, kWhite, *theme_);
     case WM_CLOSE:
       DestroyWindow(hwnd_);
       return 0;
     case WM_NCDESTROY: {
       HWND gone = hwnd_;
       pump_.RemoveDialogWindow(gone);
-      SetWindowLongPtrW(gone, GWLP_USERDATA, 0);
-      hwnd_ = nullptr;
-      saved_focus_ = nullptr;
+      Detach();
+      ForgetFocus();
       return DefWindowProcW(gone, msg, wp, lp);
     }
     default:
-      break;
+      return HandleShared(msg, wp, lp, *theme_);
   }
-  return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
 }  // namespace settings

@@ -4,20 +4,22 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
-#include "main/win_controls.h"
+#include "platform/settings_store.h"
 #include "platform/win32/event_pump.h"
-#include "platform/win32/handles.h"
-#include "settings/settings_model.h"
+#include "platform/window_system.h"
+#include "settings/settings_editor.h"
+#include "ui/form.h"
+#include "ui/theme.h"
 
 namespace settings {
 
-class Form2 : public controls::WindowObject, private SettingsView {
+class Form2 : public ui::Form, private SettingsView {
  public:
   Form2(platform::SettingsStore& store, const std::wstring& app, platform::WindowSystem& windows,
-        platform::win32::Win32EventPump& pump)
-      : store_(store), app_(app), windows_(windows), pump_(pump) {}
+        platform::win32::Win32EventPump& pump);
   ~Form2() override { Unload(); }
   Form2(const Form2&) = delete;
   Form2& operator=(const Form2&) = delete;
@@ -29,7 +31,8 @@ class Form2 : public controls::WindowObject, private SettingsView {
 
  private:
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp) override;
-  HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+  bool Create(HINSTANCE instance);
+  SettingsEditor Editor();
 
   // SettingsView
   std::wstring PauseText() override;
@@ -45,9 +48,7 @@ class Form2 : public controls::WindowObject, private SettingsView {
   platform::WindowSystem& windows_;
   platform::win32::Win32EventPump& pump_;
   HWND main_window_ = nullptr;
-  HWND saved_focus_ = nullptr;  // the control that had the focus when the window was left
-  controls::Fonts fonts_;
-  platform::win32::UniqueBrush grey_, face_, black_;
+  std::optional<ui::Theme> theme_;
 };
 
 }  // namespace settings

@@ -14,22 +14,18 @@ Values LoadAndApply(platform::SettingsStore& store, const std::wstring& app,
                     platform::WindowSystem& windows, platform::Handle main_window) {
   Values v = Load(store, app);
   if (v.TrannyVal == kTransOn) {
-    std::int16_t alpha = kAlphaOn;
-    MakeTranslucent(windows, main_window, alpha);
+    MakeTranslucent(windows, main_window, kAlphaOn);
   }
   return v;
 }
 
-std::int32_t MakeTranslucent(platform::WindowSystem& windows, platform::Handle window,
-                             std::int16_t& alpha) {
-  if (alpha < 0 || alpha > 255) return kTranslucentBadAlpha;
-  // The window system's own results are not examined: a call that runs but fails still
-  // counts as done. Only a style that cannot be read at all makes the routine fail.
+void MakeTranslucent(platform::WindowSystem& windows, platform::Handle window, std::int16_t alpha) {
+  if (alpha < 0 || alpha > 255) return;
+  // The layered style is only ever added: a translucent window stays layered for the run.
   const std::optional<std::uint32_t> style = windows.GetExStyle(window);
-  if (!style) return kTranslucentFailed;
+  if (!style) return;
   windows.SetExStyle(window, *style | kExLayered);
   windows.SetLayeredAlpha(window, static_cast<std::uint8_t>(alpha));
-  return kTranslucentDone;
 }
 
 namespace {

@@ -33,14 +33,9 @@ Values Load(platform::SettingsStore& store, const std::wstring& app);
 Values LoadAndApply(platform::SettingsStore& store, const std::wstring& app,
                     platform::WindowSystem& windows, platform::Handle main_window);
 
-// Results of MakeTranslucent.
-inline constexpr std::int32_t kTranslucentDone = 0;
-inline constexpr std::int32_t kTranslucentBadAlpha = 1;
-inline constexpr std::int32_t kTranslucentFailed = 2;
-
-// Adds the layered style to the window and sets its alpha (0 transparent .. 255 opaque).
-std::int32_t MakeTranslucent(platform::WindowSystem& windows, platform::Handle window,
-                             std::int16_t& alpha);
+// Adds the layered style to the window and sets its alpha (0 transparent .. 255 opaque);
+// an alpha out of that range changes nothing.
+void MakeTranslucent(platform::WindowSystem& windows, platform::Handle window, std::int16_t alpha);
 
 // Whether the text reads as a number: blanks around, an optional sign, digits with an
 // optional decimal part (the point or the user's decimal separator) and an optional exponent.

@@ -12,6 +12,7 @@
 
 #include "harness.h"
 #include "main/control_ids.h"
+#include "settings/settings_ids.h"
 
 namespace e2e {
 

@@ -1,6 +1,6 @@
 #pragma once
 // Fakes of the small seams: a manual clock, a counting event pump, an in-memory settings
-// store, an in-memory file output, a recording launcher and an identity text codec.
+// store, an in-memory file output and a recording launcher.
 
 #include <functional>
 #include <map>

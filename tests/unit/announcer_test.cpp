@@ -4,7 +4,6 @@
 
 #include <functional>
 #include <map>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -20,10 +19,7 @@ class FakeView : public zurelo::AnnouncerView {
  public:
   std::map<ChatClient, bool> selected;
   std::wstring prefix = L"{Zurelo 1.0} Now Playing: ";
-  std::wstring song = L"Artist - Song";
   std::vector<std::wstring> events;  // timer switches and message boxes, in order
-  std::function<void()> fail_song;   // throws from Song() when set
-  bool fail_inform = false;          // the "Enabled" box throws
 
   void Select(ChatClient c) {
     selected.clear();
@@ -31,22 +27,21 @@ class FakeView : public zurelo::AnnouncerView {
   }
   bool IsSelected(ChatClient c) override { return selected[c]; }
   std::wstring Prefix() override { return prefix; }
-  std::wstring Song() override {
-    if (fail_song) fail_song();
-    return song;
-  }
   void SetAnnounceTimer(bool enabled) override {
     events.push_back(enabled ? L"timer on" : L"timer off");
   }
-  void Inform(const std::wstring& text) override {
-    events.push_back(L"inform " + text);
-    if (text == zurelo::kEnabledText && fail_inform) throw std::runtime_error("no box");
-  }
+  void Inform(const std::wstring& text) override { events.push_back(L"inform " + text); }
+};
+
+class NoDisplay : public zurelo::SongDisplay {
+ public:
+  void ShowSong(const std::wstring&) override {}
 };
 
 class AnnouncerTest : public ::testing::Test {
  protected:
   AnnouncerTest() {
+    Play(L"1. Artist - Song - Winamp");
     // One input box per client, each reachable the way its sender looks for it.
     const Handle aol_room =
         desk.Add(desk.Add(desk.Add(0, L"AOL Frame25"), L"MDIClient"), L"AOL Child");
@@ -60,6 +55,15 @@ class AnnouncerTest : public ::testing::Test {
     inputs[ChatClient::kYahoo] = desk.Add(desk.Add(0, L"IMClass"), L"YIMInputWindow");
     const Handle channel = desk.Add(desk.Add(desk.Add(0, L"mIRC"), L"MDIClient"), L"mIRC_Channel");
     inputs[ChatClient::kMirc] = desk.Add(channel, L"Edit");
+    announcer.On(L"2");
+    view.events.clear();
+  }
+
+  // The player shows a new title and the refresh reads it.
+  void Play(const std::wstring& title) {
+    if (!player) player = desk.Add(0, L"Winamp v1.x");
+    desk.SetText(player, title);
+    now_playing.Refresh();
   }
 
   // The lines each client's input box was given, in order.
@@ -88,50 +92,62 @@ class AnnouncerTest : public ::testing::Test {
   fakes::CountingPump pump{clock};
   chat::ZureloChat chat{desk, pump};
   FakeView view;
-  std::wstring pause = L"2";
-  zurelo::Announcer announcer{view, chat, clock, pump, pause};
+  NoDisplay display;
+  Handle player = 0;
+  zurelo::NowPlaying now_playing{desk, display};
+  zurelo::Announcer announcer{view, chat, now_playing, clock, pump};
   std::map<ChatClient, Handle> inputs;
 };
 
 TEST_F(AnnouncerTest, OnRestartsTheTimerAndOffStopsItEachConfirmed) {
-  announcer.On();
+  announcer.On(L"2");
   announcer.Off();
   EXPECT_EQ(view.events,
             (std::vector<std::wstring>{L"timer off", L"timer on", L"inform Zurelo Enabled!!",
                                        L"timer off", L"inform Zurelo Disabled!!"}));
-  view.fail_inform = true;
-  EXPECT_NO_THROW(announcer.On());
+}
+
+TEST_F(AnnouncerTest, TheTimerSleepsWhileItsCycleRunsAndWakesOnlyIfStillOn) {
+  view.Select(ChatClient::kMirc);
+  DuringWait([&] { announcer.On(L"2"); });  // "On" again during the pause
+  announcer.Tick();
+  EXPECT_EQ(view.events, (std::vector<std::wstring>{L"timer off", L"timer off",
+                                                    L"inform Zurelo Enabled!!", L"timer on"}));
+  view.events.clear();
+  DuringWait([&] { announcer.Off(); });
+  announcer.Tick();
+  EXPECT_EQ(view.events,
+            (std::vector<std::wstring>{L"timer off", L"timer off", L"inform Zurelo Disabled!!"}));
 }
 
 TEST_F(AnnouncerTest, EachClientGetsPrefixAndSongJoinedAsTheyAre) {
   for (const auto c : {ChatClient::kAol, ChatClient::kAim, ChatClient::kYahoo, ChatClient::kMirc}) {
     view.Select(c);
-    announcer.Cycle();
+    announcer.Tick();
     EXPECT_EQ(Lines(c), std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Artist - Song"});
   }
   EXPECT_EQ(AllLines(), 4u);
-  EXPECT_TRUE(view.events.empty());  // the cycle leaves the timer alone
 }
 
 TEST_F(AnnouncerTest, NoOptionSendsNothingAndDoesNotWait) {
-  announcer.Cycle();
+  announcer.Tick();
   EXPECT_EQ(AllLines(), 0u);
   EXPECT_EQ(pump.waits, 0);
 }
 
-TEST_F(AnnouncerTest, WaitsThePauseAfterSending) {
+TEST_F(AnnouncerTest, WaitsThePauseItWasStartedWithAfterSending) {
   view.Select(ChatClient::kMirc);
   const double start = clock.now;
   DuringWait([&] { EXPECT_EQ(Lines(ChatClient::kMirc).size(), 1u); });
-  announcer.Cycle();
+  announcer.Tick();
   EXPECT_GE(clock.now - start, 2.0);
 }
 
 TEST_F(AnnouncerTest, PauseWithoutLeadingNumberDoesNotWait) {
   view.Select(ChatClient::kMirc);
   for (const wchar_t* p : {L"", L"abc"}) {
-    pause = p;
-    announcer.Cycle();
+    announcer.On(p);
+    announcer.Tick();
   }
   EXPECT_EQ(Lines(ChatClient::kMirc).size(), 2u);
   EXPECT_EQ(pump.waits, 0);
@@ -141,9 +157,9 @@ TEST_F(AnnouncerTest, LaterOptionChosenDuringTheWaitGetsItsLineInTheSameCycle) {
   view.Select(ChatClient::kAim);
   DuringWait([&] {
     view.Select(ChatClient::kMirc);
-    view.song = L"Other - Tune";
+    Play(L"2. Other - Tune - Winamp");
   });
-  announcer.Cycle();
+  announcer.Tick();
   EXPECT_EQ(Lines(ChatClient::kAim).size(), 1u);
   EXPECT_EQ(Lines(ChatClient::kMirc),
             std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Other - Tune"});
@@ -152,9 +168,9 @@ TEST_F(AnnouncerTest, LaterOptionChosenDuringTheWaitGetsItsLineInTheSameCycle) {
 TEST_F(AnnouncerTest, EarlierOptionChosenDuringTheWaitWaitsForTheNextCycle) {
   view.Select(ChatClient::kYahoo);
   DuringWait([&] { view.Select(ChatClient::kAol); });
-  announcer.Cycle();
+  announcer.Tick();
   EXPECT_EQ(Lines(ChatClient::kAol).size(), 0u);
-  announcer.Cycle();
+  announcer.Tick();
   EXPECT_EQ(Lines(ChatClient::kAol).size(), 1u);
   EXPECT_EQ(Lines(ChatClient::kYahoo).size(), 1u);
 }
@@ -164,9 +180,9 @@ TEST_F(AnnouncerTest, TickDuringTheWaitIsIgnored) {
   bool busy_inside = false;
   pump.on_dispatch = [&] {
     busy_inside = announcer.busy();
-    announcer.Cycle();
+    announcer.Tick();
   };
-  announcer.Cycle();
+  announcer.Tick();
   EXPECT_TRUE(busy_inside);
   EXPECT_FALSE(announcer.busy());
   EXPECT_EQ(Lines(ChatClient::kMirc).size(), 1u);
@@ -176,36 +192,12 @@ TEST_F(AnnouncerTest, PrefixAndSongChangedDuringTheWaitAreSentNextTime) {
   view.Select(ChatClient::kMirc);
   DuringWait([&] {
     view.prefix = L"np: ";
-    view.song = L"B - C";
+    Play(L"3. B - C - Winamp");
   });
-  announcer.Cycle();
-  announcer.Cycle();
+  announcer.Tick();
+  announcer.Tick();
   EXPECT_EQ(Lines(ChatClient::kMirc),
             (std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Artist - Song", L"np: B - C"}));
-}
-
-TEST_F(AnnouncerTest, FailureSkipsTheSendButNotTheWaitAndEscapesNothing) {
-  view.Select(ChatClient::kMirc);
-  view.fail_song = [] { throw std::runtime_error("label gone"); };
-  EXPECT_NO_THROW(announcer.Cycle());
-  view.fail_song = [] { throw 42; };
-  EXPECT_NO_THROW(announcer.Cycle());
-  EXPECT_EQ(AllLines(), 0u);
-  EXPECT_GT(pump.waits, 0);
-  EXPECT_FALSE(announcer.busy());
-  view.fail_song = nullptr;
-  announcer.Cycle();
-  EXPECT_EQ(Lines(ChatClient::kMirc).size(), 1u);
-}
-
-TEST_F(AnnouncerTest, FailedWaitStillLooksAtTheRemainingOptions) {
-  view.Select(ChatClient::kAim);
-  DuringWait([&] {
-    view.Select(ChatClient::kMirc);
-    throw std::runtime_error("handler failed");
-  });
-  EXPECT_NO_THROW(announcer.Cycle());
-  EXPECT_EQ(Lines(ChatClient::kMirc).size(), 1u);
 }
 
 }  // namespace

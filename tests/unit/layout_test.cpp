@@ -1,10 +1,11 @@
-#include "main/layout.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "main/control_ids.h"
+#include "main/main_layout.h"
+#include "settings/settings_ids.h"
+#include "settings/settings_layout.h"
 
 namespace {
 

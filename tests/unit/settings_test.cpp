@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/settings_model.h"
+#include "settings/settings_editor.h"
 #include "support/fake_desktop.h"
 #include "support/fakes.h"
 
@@ -41,22 +41,17 @@ TEST(SettingsLoad, OnlyAStoredOneMakesTheWindowTranslucentAtStart) {
   }
 }
 
-TEST(MakeTranslucent, ResultCodes) {
+TEST(MakeTranslucent, AddsTheLayerOnlyForAnAlphaInRange) {
   fakes::FakeDesktop desk;
   const auto w = desk.Add(0, L"ZureloMain");
   desk.At(w).ex_style = 0x100;
-  std::int16_t alpha = 256;
-  EXPECT_EQ(settings::MakeTranslucent(desk, w, alpha), settings::kTranslucentBadAlpha);
-  alpha = -1;
-  EXPECT_EQ(settings::MakeTranslucent(desk, w, alpha), settings::kTranslucentBadAlpha);
+  settings::MakeTranslucent(desk, w, 256);
+  settings::MakeTranslucent(desk, w, -1);
+  EXPECT_EQ(*desk.At(w).ex_style, 0x100u);
   EXPECT_FALSE(desk.At(w).alpha.has_value());
-  alpha = 0;
-  EXPECT_EQ(settings::MakeTranslucent(desk, w, alpha), settings::kTranslucentDone);
+  settings::MakeTranslucent(desk, w, 0);
   EXPECT_EQ(*desk.At(w).ex_style, 0x100u | settings::kExLayered);  // other styles kept
   EXPECT_EQ(desk.At(w).alpha, 0);
-  desk.At(w).ex_style.reset();  // the style cannot be read
-  alpha = 200;
-  EXPECT_EQ(settings::MakeTranslucent(desk, w, alpha), settings::kTranslucentFailed);
 }
 
 TEST(IsNumeric, AcceptsNumbersWithBlanksSignsAndTheDecimalSeparator) {
@@ -101,7 +96,7 @@ class FakeSettingsView : public settings::SettingsView {
   }
 };
 
-class SettingsFormTest : public ::testing::Test {
+class SettingsEditorTest : public ::testing::Test {
  protected:
   std::wstring Stored(const wchar_t* section, const wchar_t* key) {
     return store_.Get(kApp, section, key);
@@ -110,10 +105,10 @@ class SettingsFormTest : public ::testing::Test {
   fakes::MemorySettings store_;
   FakeSettingsView view_;
   platform::Handle main_ = desk_.Add(0, L"ZureloMain");
-  settings::SettingsForm form_{view_, store_, kApp, desk_, main_};
+  settings::SettingsEditor form_{view_, store_, kApp, desk_, main_};
 };
 
-TEST_F(SettingsFormTest, LoadShowsStoredValuesOrTheDefaults) {
+TEST_F(SettingsEditorTest, LoadShowsStoredValuesOrTheDefaults) {
   view_.pause = L"";
   form_.Load();
   EXPECT_EQ(view_.pause, L"60");
@@ -131,7 +126,7 @@ TEST_F(SettingsFormTest, LoadShowsStoredValuesOrTheDefaults) {
   EXPECT_FALSE(view_.on);
 }
 
-TEST_F(SettingsFormTest, ValidPauseIsStoredAsTypedAndTranslucencyAppliedAfterTheBox) {
+TEST_F(SettingsEditorTest, ValidPauseIsStoredAsTypedAndTranslucencyAppliedAfterTheBox) {
   view_.pause = L" 45 ";
   view_.on = true;
   // The translucency is applied only once the box is closed.
@@ -143,7 +138,7 @@ TEST_F(SettingsFormTest, ValidPauseIsStoredAsTypedAndTranslucencyAppliedAfterThe
   EXPECT_EQ(desk_.At(main_).alpha, 200);
 }
 
-TEST_F(SettingsFormTest, InvalidPauseIsRejectedButTheTranslucencyChoiceStillSaved) {
+TEST_F(SettingsEditorTest, InvalidPauseIsRejectedButTheTranslucencyChoiceStillSaved) {
   store_.values[{kApp, L"Pause", L"Pause1"}] = L"30";
   for (const wchar_t* bad : {L"abc", L""}) {
     view_.boxes.clear();
@@ -158,7 +153,7 @@ TEST_F(SettingsFormTest, InvalidPauseIsRejectedButTheTranslucencyChoiceStillSave
   }
 }
 
-TEST_F(SettingsFormTest, AFailedStoreWriteIsNotReportedAsSaved) {
+TEST_F(SettingsEditorTest, AFailedStoreWriteIsNotReportedAsSaved) {
   store_.fail_writes = true;
   view_.pause = L"10";
   form_.Save();
@@ -166,8 +161,8 @@ TEST_F(SettingsFormTest, AFailedStoreWriteIsNotReportedAsSaved) {
   EXPECT_EQ(desk_.At(main_).alpha, 250);  // the choice is still applied to the window
 }
 
-TEST_F(SettingsFormTest, UsesTheUsersDecimalSeparator) {
-  settings::SettingsForm comma{view_, store_, kApp, desk_, main_, L','};
+TEST_F(SettingsEditorTest, UsesTheUsersDecimalSeparator) {
+  settings::SettingsEditor comma{view_, store_, kApp, desk_, main_, L','};
   view_.pause = L"1,5";
   comma.Save();
   EXPECT_EQ(Stored(L"Pause", L"Pause1"), L"1,5");

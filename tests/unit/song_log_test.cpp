@@ -3,28 +3,27 @@
 #include <gtest/gtest.h>
 
 #include "support/fake_desktop.h"
+#include "support/fakes.h"
 
 namespace {
 
 using zurelo::SongLog;
 
-// The main window's log controls as plain data.
-class FakeLogView : public zurelo::SongLogView {
+// The main window's log controls and label as plain data.
+class FakeLogView : public zurelo::SongLogView,
+                    public zurelo::SongList,
+                    public zurelo::SongDisplay {
  public:
   std::wstring caption = zurelo::kStartLogging;
   bool timer = false;
-  int timer_switches = 0;
   std::wstring label;
   std::vector<std::wstring> list;
   int selected = -1;
 
   std::wstring ToggleCaption() override { return caption; }
   void SetToggleCaption(const std::wstring& c) override { caption = c; }
-  void SetLogTimer(bool on) override {
-    timer = on;
-    ++timer_switches;
-  }
-  void SetLabel(const std::wstring& t) override { label = t; }
+  void SetLogTimer(bool on) override { timer = on; }
+  void ShowSong(const std::wstring& t) override { label = t; }
   int Count() override { return static_cast<int>(list.size()); }
   void SelectTop() override { selected = 0; }
   std::wstring SelectedText() override {
@@ -63,7 +62,8 @@ class SongLogTest : public ::testing::Test {
   fakes::FakeDesktop desk_;
   platform::Handle player_ = 0;
   FakeLogView view_;
-  SongLog log_{view_, desk_};
+  zurelo::NowPlaying now_playing_{desk_, view_};
+  SongLog log_{view_, view_, now_playing_, desk_};
 };
 
 TEST_F(SongLogTest, ToggleUsesTheCaptionAsTheState) {
@@ -127,6 +127,17 @@ TEST_F(SongLogTest, ClearWhileOnAddsTheCurrentSongAgainAtTheNextTick) {
   Play(L"Winamp");  // even when the player cannot be read just now
   log_.Poll();
   EXPECT_EQ(view_.list, (std::vector<std::wstring>{L"X - Y"}));
+}
+
+TEST_F(SongLogTest, SaveWritesTheListOrTellsTheErrorsNumberAndDescription) {
+  view_.list = {L"B", L"A"};
+  fakes::MemoryFiles files;
+  TaggingCodec codec;
+  EXPECT_EQ(log_.Save(L"C:\\log.txt", files, codec), std::nullopt);
+  EXPECT_EQ(files.files[L"C:\\log.txt"], "B\r\nA\r\n");
+  files.fail_with = platform::FileError{5, L"Access is denied."};
+  EXPECT_EQ(log_.Save(L"C:\\log.txt", files, codec), L"5 Access is denied.");
+  EXPECT_EQ(view_.list.size(), 2u);
 }
 
 TEST(FormatLog, OneCrLfLinePerEntryNewestFirstInTheAnsiCodePage) {

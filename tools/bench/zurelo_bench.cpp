@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "main/control_ids.h"
+#include "settings/settings_ids.h"
 #include "platform/win32/handles.h"
 
 namespace {

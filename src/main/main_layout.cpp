@@ -1,20 +1,8 @@
-#include "main/layout.h"
+#include "main/main_layout.h"
 
 #include "main/control_ids.h"
 
 namespace layout {
-
-int TwipsToPixels(int twips, int dpi) {
-  const long long scaled = static_cast<long long>(twips) * dpi;
-  // Round half away from zero, so negative positions scale like positive ones.
-  return static_cast<int>(scaled >= 0 ? (scaled + 720) / 1440 : -((-scaled + 720) / 1440));
-}
-
-Rect ToPixels(const Control& c, int dpi) {
-  // Edges are converted, not sizes, so neighbouring controls stay flush at any DPI.
-  const int l = TwipsToPixels(c.left, dpi), t = TwipsToPixels(c.top, dpi);
-  return {l, t, TwipsToPixels(c.left + c.width, dpi) - l, TwipsToPixels(c.top + c.height, dpi) - t};
-}
 
 namespace {
 // Frames of the main window; the controls inside them add these offsets.
@@ -55,20 +43,6 @@ const std::vector<Control>& MainControls() {
        Font::kArialBold},
       {ids::kFrame4, Kind::kFrame, L"Main Control", kFrame4Left, kFrame4Top, 1815, 2175,
        Font::kArialBold},
-  };
-  return controls;
-}
-
-const std::vector<Control>& SettingsControls() {
-  static const std::vector<Control> controls = {
-      {ids::kSetCommand7, Kind::kGraphicButton, L"Save/Change Settings", 120, 1680, 3975, 375,
-       Font::kArialBold},
-      {ids::kSetLabel1, Kind::kLabel, L"Transparency:", 1440, 120, 1215, 375, Font::kArialBold},
-      {ids::kSetText1, Kind::kEdit, L"60", 1920, 1200, 495, 285, Font::kArialBold},
-      {ids::kSetLabel2, Kind::kLabel, L"Pause Value:(Seconds)", 1200, 840, 1935, 255,
-       Font::kArialBold},
-      {ids::kSetOption1, Kind::kOption, L"On", 720, 360, 1575, 195, Font::kArialBold},
-      {ids::kSetOption2, Kind::kOption, L"Off", 2880, 360, 1575, 195, Font::kArialBold},
   };
   return controls;
 }

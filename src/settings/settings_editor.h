@@ -25,11 +25,11 @@ class SettingsView {
   virtual void Reject(const std::wstring& text) = 0;  // critical box
 };
 
-class SettingsForm {
+class SettingsEditor {
  public:
-  SettingsForm(SettingsView& view, platform::SettingsStore& store, const std::wstring& app,
-               platform::WindowSystem& windows, platform::Handle main_window,
-               wchar_t decimal_separator = L'.')
+  SettingsEditor(SettingsView& view, platform::SettingsStore& store, const std::wstring& app,
+                 platform::WindowSystem& windows, platform::Handle main_window,
+                 wchar_t decimal_separator = L'.')
       : view_(view),
         store_(store),
         app_(app),

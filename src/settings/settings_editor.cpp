@@ -1,10 +1,10 @@
-#include "settings/settings_model.h"
+#include "settings/settings_editor.h"
 
 #include "settings/settings.h"
 
 namespace settings {
 
-void SettingsForm::Load() {
+void SettingsEditor::Load() {
   std::wstring pause = store_.Get(app_, kPauseSection, kPauseKey);
   const std::wstring choice = store_.Get(app_, kTransSection, kTransKey);
   if (pause.empty()) pause = kDefaultPause;
@@ -13,7 +13,7 @@ void SettingsForm::Load() {
   if (choice == kTransOff) view_.SelectTranslucent(false);
 }
 
-void SettingsForm::Save() {
+void SettingsEditor::Save() {
   const std::wstring pause = view_.PauseText();
   if (IsNumeric(pause, decimal_separator_)) {
     // Success is reported only when the store really took the value.
@@ -26,14 +26,12 @@ void SettingsForm::Save() {
     view_.Reject(kInvalidText);
   }
   if (view_.TranslucentSelected()) {
-    std::int16_t alpha = kAlphaOn;
-    MakeTranslucent(windows_, main_window_, alpha);
+    MakeTranslucent(windows_, main_window_, kAlphaOn);
     store_.Save(app_, kTransSection, kTransKey, kTransOn);
   }
   if (view_.OpaqueSelected()) {
     store_.Save(app_, kTransSection, kTransKey, kTransOff);
-    std::int16_t alpha = kAlphaOff;
-    MakeTranslucent(windows_, main_window_, alpha);
+    MakeTranslucent(windows_, main_window_, kAlphaOff);
   }
 }
 

@@ -1,0 +1,50 @@
+#include "main/song_label.h"
+
+#include <commctrl.h>
+
+namespace zurelo {
+
+void SongLabel::Attach(HWND window, HWND label, int dpi) {
+  window_ = window;
+  label_ = label;
+  background_.reset(CreateSolidBrush(GetSysColor(COLOR_WINDOW)));
+  HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                             WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, instance, nullptr);
+  if (!tooltip_) return;
+  TOOLINFOW ti{};
+  ti.cbSize = sizeof(ti);
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = window_;
+  ti.uId = reinterpret_cast<UINT_PTR>(label_);
+  ti.lpszText = const_cast<wchar_t*>(L"");
+  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+  SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, MulDiv(600, dpi, 96));
+}
+
+void SongLabel::ShowSong(const std::wstring& song) {
+  text_ = song;
+  SetWindowTextW(label_, text_.c_str());
+  InvalidateRect(label_, nullptr, TRUE);
+  if (!tooltip_) return;
+  TOOLINFOW ti{};
+  ti.cbSize = sizeof(ti);
+  ti.hwnd = window_;
+  ti.uId = reinterpret_cast<UINT_PTR>(label_);
+  ti.lpszText = text_.data();
+  SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void SongLabel::Draw(const DRAWITEMSTRUCT& d, HFONT font) const {
+  RECT r = d.rcItem;
+  FillRect(d.hDC, &r, background_.get());
+  SetBkMode(d.hDC, TRANSPARENT);
+  SetTextColor(d.hDC, GetSysColor(COLOR_WINDOWTEXT));
+  HGDIOBJ old = SelectObject(d.hDC, font);
+  DrawTextW(d.hDC, text_.c_str(), static_cast<int>(text_.size()), &r,
+            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(d.hDC, old);
+}
+
+}  // namespace zurelo

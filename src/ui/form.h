@@ -1,0 +1,32 @@
+#pragma once
+// A top-level window of ours that behaves like a dialog towards the keyboard and wears the
+// shared grey look. Each window handles its own messages first and passes the rest here.
+
+#include <windows.h>
+
+#include "ui/theme.h"
+#include "ui/window_object.h"
+
+namespace ui {
+
+class Form : public WindowObject {
+ protected:
+  explicit Form(int first_focus_id) : first_focus_id_(first_focus_id) {}
+
+  // What both windows do alike: the focus kept across activation, Enter on the focused
+  // push button only, the grey controls and the graphical buttons. Anything else goes to
+  // the default window procedure.
+  LRESULT HandleShared(UINT msg, WPARAM wp, LPARAM lp, const Theme& theme);
+  // Forgets the focus saved when the window is closed.
+  void ForgetFocus() { saved_focus_ = nullptr; }
+  HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+
+ private:
+  LRESULT KeepFocus(WPARAM wp);
+  LRESULT DefaultButton();
+
+  int first_focus_id_;
+  HWND saved_focus_ = nullptr;  // the control that had the focus when the window was left
+};
+
+}  // namespace ui
