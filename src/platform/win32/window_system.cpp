@@ -59,7 +59,9 @@ Delivery Win32WindowSystem::SendKeyUp(Handle w, unsigned vk) {
   return Send(w, WM_KEYUP, vk, 0);
 }
 // A press and a release at the button's corner (0, 0): a standard button takes the pair
-// as one click. wParam 13 is the Enter key's code, kept for the clients that look at it.
+// as one click. To the button, wParam is the key flags of the mouse message: 13 reads as
+// MK_LBUTTON | MK_SHIFT | MK_CONTROL, which a button ignores. 13 is sent because the chat
+// clients have always been given the Enter key's code with a button activation.
 Delivery Win32WindowSystem::SendButtonDown(Handle w) {
   return Send(w, WM_LBUTTONDOWN, 13, 0);
 }
