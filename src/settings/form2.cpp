@@ -101,8 +101,16 @@ LRESULT Form2::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             .Save();
       }
       return 0;
-    case DM_GETDEFID:
-      return MAKELRESULT(ids::kSetCommand7, DC_HASDEFID);
+    case DM_GETDEFID: {
+      // No default button: Enter clicks only a focused push button, as on the main window.
+      HWND focus = GetFocus();
+      const LRESULT code =
+          focus && IsChild(hwnd_, focus) ? SendMessageW(focus, WM_GETDLGCODE, 0, 0) : 0;
+      if ((code & DLGC_BUTTON) && !(code & DLGC_RADIOBUTTON)) {
+        return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
+      }
+      return 0;
+    }
     case WM_ERASEBKGND: {
       RECT r;
       GetClientRect(hwnd_, &r);
