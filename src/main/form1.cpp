@@ -134,6 +134,9 @@ void Form1::SetTooltip(const std::wstring& text) {
 }
 
 void Form1::Reload() {
+  // A click during the wait below must not start a second copy.
+  if (reloading_) return;
+  reloading_ = true;
   p_.launcher.StartMinimized(kReloadFile);  // not reported when it cannot start
   player::WaitSeconds(0.3, p_.clock, p_.pump);
   Unload();
@@ -352,8 +355,12 @@ LRESULT Form1::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return TRUE;
     }
     case WM_CLOSE:
-    case WM_ENDSESSION:
       Unload();
+      break;
+    case WM_ENDSESSION:
+      // A shutdown that another program cancelled (FALSE) leaves the program running.
+      if (wp) Unload();
+      return 0;
     default:
       break;
   }

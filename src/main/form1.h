@@ -88,6 +88,7 @@ class Form1 : public controls::WindowObject, private AnnouncerView, private Song
   controls::Fonts fonts_;
   platform::win32::UniqueBrush grey_, face_, black_, window_;
   bool announce_timer_on_ = false;  // the announcer timer as the announcer set it
+  bool reloading_ = false;          // Reload has started a copy: this one is ending
   std::wstring label_text_;         // what the label shows
   std::wstring tooltip_text_;       // what its tool tip shows
   std::wstring last_log_file_;      // the save dialog starts with the name chosen last
