@@ -1,6 +1,8 @@
 #pragma once
-// Writing a whole text file at once. The file is written beside the target and moved
-// over it only when every byte was written, so a failure never destroys the old file.
+// Writing a whole text file at once. The file is written beside the target and put in its
+// place only when every byte was written, so a failure never destroys the old file. The
+// target keeps its attributes, a link is followed to the file it names, and a file another
+// program holds open (and so cannot be replaced) is written over where it is.
 
 #include <optional>
 #include <string>

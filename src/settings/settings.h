@@ -38,7 +38,8 @@ Values LoadAndApply(platform::SettingsStore& store, const std::wstring& app,
 void MakeTranslucent(platform::WindowSystem& windows, platform::Handle window, std::int16_t alpha);
 
 // Whether the text reads as a number: blanks around, an optional sign, digits with an
-// optional decimal part (the point or the user's decimal separator) and an optional exponent.
+// optional decimal part (the point or the user's decimal separator) and an optional exponent,
+// whose value is finite.
 bool IsNumeric(const std::wstring& text, wchar_t decimal_separator = L'.');
 
 // The application name under which settings are stored: the executable's base name.

@@ -228,6 +228,16 @@ TEST_F(LifetimeTest, ClosingTheWindowEndsTheProgram) {
   EXPECT_TRUE(zurelo_.process().WaitExit(10s));
 }
 
+TEST_F(LifetimeTest, OnlyAnEndingSessionEndsTheProgram) {
+  ASSERT_TRUE(StartZurelo(kNotFound));
+  // Another program cancelled the shutdown: the session goes on, and so does Zurelo.
+  PostMessageW(zurelo_.main(), WM_ENDSESSION, FALSE, 0);
+  ASSERT_TRUE(zurelo_.Sync()) << "the program ended";
+  EXPECT_TRUE(zurelo_.process().Running());
+  PostMessageW(zurelo_.main(), WM_ENDSESSION, TRUE, 0);
+  EXPECT_TRUE(zurelo_.process().WaitExit(10s));
+}
+
 TEST_F(LifetimeTest, ClosingWithTheSettingsWindowOpenEndsTheProgram) {
   ASSERT_TRUE(StartZurelo(kNotFound));
   zurelo_.Click(ids::kCommand7);
@@ -245,7 +255,12 @@ TEST_F(LifetimeTest, ClosingDuringAnAnnouncerPauseEndsTheProgram) {
   ASSERT_TRUE(StartZurelo(L"Artist - Song"));
   zurelo_.Click(ids::kOption3);
   ASSERT_TRUE(WaitUntil([&] { return IsChecked(zurelo_.Item(ids::kOption3)); }));
-  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo: Zurelo Enabled!!");
+  zurelo_.Click(ids::kCommand4);
+  const std::optional<Box> enabled = WaitMessageBox(zurelo_.pid());
+  ASSERT_TRUE(enabled.has_value());
+  EXPECT_EQ(enabled->text, L"Zurelo Enabled!!");
+  EXPECT_EQ(IconOf(*enabled), BoxIcon::kInformation);
+  ASSERT_TRUE(CloseBox(*enabled));
   // The first line is out: the announcer is now in its 60-second pause.
   ASSERT_TRUE(WaitUntil([&] {
     for (const PeerEvent& e : mirc->log().All()) {
@@ -285,6 +300,9 @@ TEST_F(LifetimeTest, ReloadLeavesExactlyOneRunningCopy) {
   // Stored after the start: only the new copy reads it.
   StoreSetting(L"Trans", L"Trans1", L"1");
   const DWORD old_pid = zurelo_.pid();
+  // A second click while the first waits to end the program starts no second copy.
+  zurelo_.Click(ids::kCommand6);
+  Pause(150ms);
   zurelo_.Click(ids::kCommand6);
   ASSERT_TRUE(zurelo_.process().WaitExit(10s)) << "the old copy did not end";
 
@@ -303,6 +321,7 @@ TEST_F(LifetimeTest, ReloadLeavesExactlyOneRunningCopy) {
   // Still exactly one a while later: the new copy does not reload again.
   Pause(1s);
   EXPECT_EQ(TopLevelWindows(kMainClass).size(), 1u);
+  EXPECT_EQ(ProcessesNamed(L"Zurelo.exe"), 1u);
 
   PostMessageW(copy, WM_CLOSE, 0, 0);
   EXPECT_TRUE(reloaded.WaitExit(10s));

@@ -1,8 +1,10 @@
 #include "harness.h"
 
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <thread>
 
 #include "main/control_ids.h"
@@ -416,6 +418,119 @@ bool CloseBox(const Box& box) {
   return WaitUntil([&] { return !IsWindow(box.hwnd) || !IsWindowVisible(box.hwnd); });
 }
 
+namespace {
+
+// A 32-bit top-down picture to draw on and read back.
+class Canvas {
+ public:
+  Canvas(int width, int height) : width_(width), height_(height), dc_(CreateCompatibleDC(nullptr)) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    if (bitmap_ != nullptr) old_ = SelectObject(dc_, bitmap_);
+  }
+  ~Canvas() {
+    if (old_ != nullptr) SelectObject(dc_, old_);
+    if (bitmap_ != nullptr) DeleteObject(bitmap_);
+    if (dc_ != nullptr) DeleteDC(dc_);
+  }
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+
+  bool ok() const { return bits_ != nullptr; }
+  HDC dc() const { return dc_; }
+  std::uint32_t At(int i) const { return static_cast<const std::uint32_t*>(bits_)[i]; }
+  int size() const { return width_ * height_; }
+
+ private:
+  int width_, height_;
+  HDC dc_;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+  void* bits_ = nullptr;
+};
+
+// The share of pixels (0..1) on which two pictures agree within a small tolerance.
+double Likeness(const Canvas& a, const Canvas& b) {
+  int same = 0;
+  for (int i = 0; i < a.size(); ++i) {
+    bool close = true;
+    for (int shift : {0, 8, 16}) {
+      const int ca = static_cast<int>((a.At(i) >> shift) & 0xFF);
+      const int cb = static_cast<int>((b.At(i) >> shift) & 0xFF);
+      if (std::abs(ca - cb) > 8) close = false;
+    }
+    same += close ? 1 : 0;
+  }
+  return a.size() > 0 ? static_cast<double>(same) / a.size() : 0.0;
+}
+
+}  // namespace
+
+BoxIcon IconOf(const Box& box) {
+  HWND icon = nullptr;
+  for (HWND child : ChildrenOf(box.hwnd)) {
+    if (lstrcmpiW(ClassOf(child).c_str(), L"Static") != 0) continue;
+    if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) continue;
+    DWORD_PTR handle = 0;
+    SendMessageTimeoutW(child, STM_GETICON, 0, 0, SMTO_NORMAL, kAnswerMs, &handle);
+    if (IsWindowVisible(child) && handle != 0) icon = child;
+  }
+  if (icon == nullptr) return BoxIcon::kNone;
+  RECT r{};
+  GetClientRect(icon, &r);
+  POINT origin{0, 0};
+  ClientToScreen(icon, &origin);
+  const int w = r.right, h = r.bottom;
+  if (w <= 0 || h <= 0) return BoxIcon::kNone;
+  struct Known {
+    BoxIcon kind;
+    LPCWSTR id;
+  };
+  const Known known[] = {{BoxIcon::kInformation, IDI_INFORMATION}, {BoxIcon::kError, IDI_ERROR}};
+  BoxIcon found = BoxIcon::kOther;
+  // The box may not be painted yet when it is first seen.
+  WaitUntil(
+      [&] {
+        Canvas shot(w, h);
+        HDC screen = GetDC(nullptr);
+        const bool copied =
+            shot.ok() && BitBlt(shot.dc(), 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
+        ReleaseDC(nullptr, screen);
+        if (!copied) return false;
+        // The icons' corners are clear: the box's own background shows there.
+        const std::uint32_t background = shot.At(0);
+        for (const Known& k : known) {
+          Canvas drawn(w, h);
+          if (!drawn.ok()) return false;
+          const COLORREF fill =
+              RGB((background >> 16) & 0xFF, (background >> 8) & 0xFF, background & 0xFF);
+          HBRUSH brush = CreateSolidBrush(fill);
+          const RECT all{0, 0, w, h};
+          FillRect(drawn.dc(), &all, brush);
+          DeleteObject(brush);
+          DrawIconEx(drawn.dc(), 0, 0, LoadIconW(nullptr, k.id), w, h, 0, nullptr, DI_NORMAL);
+          if (Likeness(shot, drawn) > 0.97) {
+            found = k.kind;
+            return true;
+          }
+        }
+        return false;
+      },
+      std::chrono::seconds(3));
+  return found;
+}
+
+void PrintTo(BoxIcon icon, std::ostream* os) {
+  static const char* const kNames[] = {"no icon", "information", "error", "another icon"};
+  *os << kNames[static_cast<int>(icon)];
+}
+
 // --- File dialog
 
 namespace {
@@ -551,6 +666,31 @@ std::optional<std::string> ReadBytes(const std::wstring& path) {
 
 bool FileExists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::wstring> FileNames(const std::wstring& dir) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
+std::size_t ProcessesNamed(const std::wstring& exe_name) {
+  UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (snapshot.get() == INVALID_HANDLE_VALUE) return 0;
+  std::size_t count = 0;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+       more = Process32NextW(snapshot.get(), &entry)) {
+    if (lstrcmpiW(entry.szExeFile, exe_name.c_str()) == 0) ++count;
+  }
+  return count;
 }
 
 // --- Peer log

@@ -28,6 +28,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -136,6 +137,11 @@ std::optional<Box> WaitMessageBox(DWORD pid,
                                   std::chrono::milliseconds timeout = std::chrono::seconds(10));
 // Presses OK and waits until the box is gone; false when it stayed.
 bool CloseBox(const Box& box);
+// Which of the system's icons the box shows. Read from the screen, since an icon handle
+// means nothing outside its process: the picture is compared with the same icon drawn here.
+enum class BoxIcon { kNone, kInformation, kError, kOther };
+BoxIcon IconOf(const Box& box);
+void PrintTo(BoxIcon icon, std::ostream* os);
 
 // --- The save-file dialog
 
@@ -172,6 +178,10 @@ class TempDir {
 };
 std::optional<std::string> ReadBytes(const std::wstring& path);
 bool FileExists(const std::wstring& path);
+// The names of the files in a directory, in no particular order.
+std::vector<std::wstring> FileNames(const std::wstring& dir);
+// How many processes run the executable of this name ("Zurelo.exe"), whoever started them.
+std::size_t ProcessesNamed(const std::wstring& exe_name);
 
 // --- Peers
 

@@ -63,6 +63,14 @@ TEST_F(SettingsWindowTest, EmptyStoreShowsSixtyAndOffWithTheFocusOnSave) {
 TEST_F(SettingsWindowTest, ClosingWithoutSavingChangesNothing) {
   ASSERT_NO_FATAL_FAILURE(Open());
   ASSERT_TRUE(SetText(Item(ids::kSetText1), L"5"));
+  // Enter typed in the pause box saves nothing: the window has no default button.
+  HWND save = Item(ids::kSetCommand7), pause = Item(ids::kSetText1);
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(settings_) == save; }));
+  PostKey(save, VK_TAB);
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(settings_) == pause; }));
+  PostKey(pause, VK_RETURN);
+  ASSERT_TRUE(zurelo_.Sync());
+  EXPECT_TRUE(MessageBoxes(zurelo_.pid()).empty()) << "Enter in the pause box saved";
   PostClick(Item(ids::kSetOption1));
   ASSERT_TRUE(WaitUntil([&] { return IsChecked(Item(ids::kSetOption1)); }));
   PostMessageW(settings_, WM_CLOSE, 0, 0);
@@ -85,12 +93,16 @@ TEST_F(SettingsWindowTest, ShowsTheStoredValues) {
 TEST_F(SettingsWindowTest, RejectsAPauseThatIsNotANumberButStillAppliesTranslucency) {
   StoreSetting(L"Pause", L"Pause1", L"30");
   ASSERT_NO_FATAL_FAILURE(Open());
-  for (const wchar_t* pause : {L"abc", L""}) {
+  // A number too large to be finite would make the pause endless.
+  for (const wchar_t* pause : {L"abc", L"", L"1E+400"}) {
     SCOPED_TRACE(::testing::PrintToString(std::wstring(pause)));
     const std::optional<Box> box = Save(pause);
     ASSERT_TRUE(box.has_value());
     EXPECT_EQ(box->text, L"Invalid Entry");
     EXPECT_EQ(box->caption, L"Zurelo");
+    if (pause[0] == L'a') {
+      EXPECT_EQ(IconOf(*box), BoxIcon::kError);
+    }
     // Translucency is applied only once the box is closed.
     if (pause[0] == L'a') {
       EXPECT_EQ(ExStyle(zurelo_.main()) & WS_EX_LAYERED, 0u);
@@ -104,10 +116,16 @@ TEST_F(SettingsWindowTest, RejectsAPauseThatIsNotANumberButStillAppliesTransluce
 
 TEST_F(SettingsWindowTest, StoresANumberWithItsBlanksAndShowsItWhenOpenedAgain) {
   ASSERT_NO_FATAL_FAILURE(Open());
-  const std::optional<Box> box = Save(L" 45 ");
+  ASSERT_TRUE(SetText(Item(ids::kSetText1), L" 45 "));
+  // Enter on the focused "Save/Change Settings" clicks it.
+  HWND save = Item(ids::kSetCommand7);
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(settings_) == save; }));
+  PostKey(save, VK_RETURN);
+  const std::optional<Box> box = WaitMessageBox(zurelo_.pid());
   ASSERT_TRUE(box.has_value());
   EXPECT_EQ(box->text, L"Settings Saved!!");
   EXPECT_EQ(box->caption, L"Zurelo");
+  EXPECT_EQ(IconOf(*box), BoxIcon::kInformation);
   ASSERT_TRUE(CloseBox(*box));
   EXPECT_TRUE(WaitUntil([&] { return StoredSetting(L"Pause", L"Pause1") == L" 45 "; }));
 

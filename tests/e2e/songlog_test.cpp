@@ -96,10 +96,10 @@ TEST_F(SongLogTest, StartThenStopWithinASecondLogsNothing) {
   EXPECT_EQ(ListItems(List()), Items{});
 }
 
-TEST_F(SongLogTest, FailedSaveReportsTheErrorAndKeepsTheOldFile) {
+TEST_F(SongLogTest, SavesOverAFileHeldOpenAndReportsOneThatCannotBeWritten) {
   ASSERT_NO_FATAL_FAILURE(StartLoggingFromTheKeyboard());
   ASSERT_TRUE(WaitList({L"First - Song"}));
-  const std::wstring file = dir_.File(L"locked.txt");
+  const std::wstring file = dir_.File(L"held.txt");
   {
     UniqueHandle old(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -107,15 +107,53 @@ TEST_F(SongLogTest, FailedSaveReportsTheErrorAndKeepsTheOldFile) {
     DWORD written = 0;
     ASSERT_TRUE(WriteFile(old.get(), "old\r\n", 5, &written, nullptr));
   }
-  // Held open without sharing, the file cannot be replaced.
+  ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+  const auto hidden = [&] {
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+  };
+  // Nothing of a save is left beside the file, whether it worked or not (the folder also
+  // holds the peers' logs).
+  const auto saved_files = [&] {
+    std::vector<std::wstring> names;
+    for (const std::wstring& name : FileNames(dir_.path())) {
+      if (name.size() < 4 || name.compare(name.size() - 4, 4, L".log") != 0) names.push_back(name);
+    }
+    return names;
+  };
+  const std::vector<std::wstring> only_the_file = {L"held.txt"};
+
+  // Saved over as it is, the file keeps its attributes.
+  ASSERT_TRUE(SaveTo(file));
+  EXPECT_TRUE(WaitFile(file, "First - Song\r\n"));
+  EXPECT_TRUE(hidden()) << "the file lost its attributes";
+
+  {
+    // A viewer that reads the file and lets others read and write it, but not rename it.
+    UniqueHandle viewer(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_NE(viewer.get(), INVALID_HANDLE_VALUE);
+    ASSERT_NO_FATAL_FAILURE(SetTitle(L"2. Second - Song - Winamp"));
+    ASSERT_TRUE(WaitList({L"Second - Song", L"First - Song"}));
+    ASSERT_TRUE(SaveTo(file));
+    EXPECT_TRUE(WaitFile(file, "Second - Song\r\nFirst - Song\r\n"))
+        << ::testing::PrintToString(ReadBytes(file).value_or("(no file)"));
+    ASSERT_TRUE(zurelo_.Sync());
+    EXPECT_TRUE(MessageBoxes(zurelo_.pid()).empty()) << "the save was reported as failed";
+    EXPECT_TRUE(hidden());
+    EXPECT_EQ(saved_files(), only_the_file);
+  }
+
+  // Held open without any sharing, the file cannot be written: the error is reported.
   UniqueHandle lock(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_NE(lock.get(), INVALID_HANDLE_VALUE);
   ASSERT_TRUE(SaveTo(file));
   const std::optional<Box> box = WaitMessageBox(zurelo_.pid());
   ASSERT_TRUE(box.has_value()) << "the failure was not reported";
-  // "<number> <description>", in a box without a caption.
+  // "<number> <description>", in a box without a caption or an icon.
   EXPECT_EQ(box->caption, L"");
+  EXPECT_EQ(IconOf(*box), BoxIcon::kNone);
   const std::size_t blank = box->text.find(L' ');
   ASSERT_NE(blank, std::wstring::npos) << ::testing::PrintToString(box->text);
   EXPECT_GT(blank, 0u);
@@ -124,7 +162,8 @@ TEST_F(SongLogTest, FailedSaveReportsTheErrorAndKeepsTheOldFile) {
   EXPECT_GT(box->text.size(), blank + 1) << "no description";
   EXPECT_TRUE(CloseBox(*box));
   lock.reset();
-  EXPECT_EQ(ReadBytes(file), std::optional<std::string>("old\r\n"));
+  EXPECT_EQ(ReadBytes(file), std::optional<std::string>("Second - Song\r\nFirst - Song\r\n"));
+  EXPECT_EQ(saved_files(), only_the_file);
 }
 
 TEST_F(SongLogTest, OpeningMarkerIsShownButNotLogged) {

@@ -1,4 +1,4 @@
-// Whatever the numeric test accepts, the wait reads a number from; it never crashes.
+// Whatever the numeric test accepts, the wait reads a finite number from; it never crashes.
 #include <cmath>
 #include <cstdlib>
 
@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::wstring text = WideFrom(data, size);
-  if (settings::IsNumeric(text) && std::isnan(player::LeadingNumber(text))) std::abort();
+  if (settings::IsNumeric(text) && !std::isfinite(player::LeadingNumber(text))) std::abort();
   settings::IsNumeric(text, L',');
   return 0;
 }

@@ -54,9 +54,9 @@ TEST(MakeTranslucent, AddsTheLayerOnlyForAnAlphaInRange) {
   EXPECT_EQ(desk.At(w).alpha, 0);
 }
 
-TEST(IsNumeric, AcceptsNumbersWithBlanksSignsAndTheDecimalSeparator) {
-  for (const wchar_t* yes :
-       {L"60", L" 45 ", L"-5", L"+3", L"1.5", L".5", L"5.", L"0", L"1e3", L"1E+400", L"\t7\t"}) {
+TEST(IsNumeric, AcceptsFiniteNumbersWithBlanksSignsAndTheDecimalSeparator) {
+  for (const wchar_t* yes : {L"60", L" 45 ", L"-5", L"+3", L"1.5", L".5", L"5.", L"0", L"1e3",
+                             L"1E+308", L"1E-400", L"\t7\t"}) {
     EXPECT_TRUE(settings::IsNumeric(yes)) << std::wstring(yes).size();
   }
   EXPECT_TRUE(settings::IsNumeric(L"1,5", L','));
@@ -64,6 +64,12 @@ TEST(IsNumeric, AcceptsNumbersWithBlanksSignsAndTheDecimalSeparator) {
        {L"", L" ", L"abc", L"1,5", L"10 s", L"1e", L"-", L".", L"1..2", L"0x10", L"1 2", L"e5"}) {
     EXPECT_FALSE(settings::IsNumeric(no)) << std::wstring(no).size();
   }
+  // Too large for a number: the pause would never end.
+  const std::wstring huge = L"1" + std::wstring(400, L'0');
+  for (const std::wstring& endless : {std::wstring(L"1E+400"), std::wstring(L" -2e999 "), huge}) {
+    EXPECT_FALSE(settings::IsNumeric(endless)) << endless.size();
+  }
+  EXPECT_FALSE(settings::IsNumeric(L"1,5E400", L','));
 }
 
 TEST(AppNameFromPath, IsTheBaseNameWithoutExtension) {
@@ -140,7 +146,7 @@ TEST_F(SettingsEditorTest, ValidPauseIsStoredAsTypedAndTranslucencyAppliedAfterT
 
 TEST_F(SettingsEditorTest, InvalidPauseIsRejectedButTheTranslucencyChoiceStillSaved) {
   store_.values[{kApp, L"Pause", L"Pause1"}] = L"30";
-  for (const wchar_t* bad : {L"abc", L""}) {
+  for (const wchar_t* bad : {L"abc", L"", L"1E+400"}) {
     view_.boxes.clear();
     view_.pause = bad;
     view_.on = false;

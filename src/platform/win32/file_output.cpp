@@ -1,6 +1,7 @@
 #include "platform/win32/file_output.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/win32/handles.h"
 
@@ -19,42 +20,130 @@ std::wstring ErrorDescription(DWORD error) {
   return out;
 }
 
+namespace {
+
+FileError Fail(DWORD error) {
+  return FileError{error, ErrorDescription(error)};
+}
+
+// Writes bytes from the file's start, cuts it there and flushes it; 0 or the error.
+DWORD WriteAll(HANDLE file, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) return GetLastError();
+    if (written == 0) return ERROR_WRITE_FAULT;
+    done += written;
+  }
+  if (!SetEndOfFile(file) || !FlushFileBuffers(file)) return GetLastError();
+  return 0;
+}
+
+// An existing file as the system finally names it: a link is followed to the file it
+// points at, which is the one to write.
+struct Target {
+  std::wstring path;
+  DWORD attributes = 0;
+};
+
+std::optional<Target> ExistingTarget(const std::wstring& path) {
+  UniqueHandle file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    return Target{path, attributes};
+  }
+  Target target{path, 0};
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileInformationByHandle(file.get(), &info)) target.attributes = info.dwFileAttributes;
+  const DWORD need = GetFinalPathNameByHandleW(file.get(), nullptr, 0, VOLUME_NAME_DOS);
+  if (need > 0) {
+    std::wstring final_path(need, L'\0');
+    const DWORD got =
+        GetFinalPathNameByHandleW(file.get(), final_path.data(), need, VOLUME_NAME_DOS);
+    if (got > 0 && got < need) {
+      final_path.resize(got);
+      target.path = final_path;
+    }
+  }
+  return target;
+}
+
+// Some systems' ReplaceFile leaves the new file with its own attributes: put the old ones
+// back. The archive mark is left to the system, since the content did change.
+void KeepAttributes(const std::wstring& path, DWORD old) {
+  constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                          FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  const DWORD now = GetFileAttributesW(path.c_str());
+  if (now == INVALID_FILE_ATTRIBUTES || (now & kKept) == (old & kKept)) return;
+  const DWORD wanted = (old & kKept) | (now & FILE_ATTRIBUTE_ARCHIVE);
+  SetFileAttributesW(path.c_str(), wanted ? wanted : FILE_ATTRIBUTE_NORMAL);
+}
+
+// Whether ReplaceFile refused because another program holds the file open without
+// letting it be renamed.
+bool HeldOpen(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
+         error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+}
+
+// The last resort for a file held open by another program: write over it where it is.
+std::optional<FileError> RewriteInPlace(const std::wstring& path, const std::string& bytes) {
+  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE) return Fail(GetLastError());
+  if (const DWORD error = WriteAll(file.get(), bytes)) return Fail(error);
+  return std::nullopt;
+}
+
+}  // namespace
+
 std::optional<FileError> Win32FileOutput::WriteWhole(const std::wstring& path,
                                                      const std::string& bytes) {
-  auto fail = [](DWORD error) { return FileError{error, ErrorDescription(error)}; };
+  const std::optional<Target> target = ExistingTarget(path);
+  const std::wstring final_path = target ? target->path : path;
   // Written beside the target first, so a failure leaves the old file as it was.
-  const std::wstring temp = path + L".zurelo-new";
+  const std::wstring temp = final_path + L".zurelo-new";
   {
     UniqueHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     // The folder's own error (access denied, no such path) is the one the user needs.
-    if (file.get() == INVALID_HANDLE_VALUE) return fail(GetLastError());
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-      DWORD written = 0;
-      if (!WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
-        const DWORD error = GetLastError();
-        file.reset();
-        DeleteFileW(temp.c_str());
-        return fail(error);
-      }
-      done += written;
-    }
-    if (!FlushFileBuffers(file.get())) {
-      const DWORD error = GetLastError();
+    if (file.get() == INVALID_HANDLE_VALUE) return Fail(GetLastError());
+    if (const DWORD error = WriteAll(file.get(), bytes)) {
       file.reset();
       DeleteFileW(temp.c_str());
-      return fail(error);
+      return Fail(error);
     }
   }
-  if (!MoveFileExW(temp.c_str(), path.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    const DWORD error = GetLastError();
-    DeleteFileW(temp.c_str());
-    return fail(error);
+  if (!target) {
+    if (!MoveFileExW(temp.c_str(), final_path.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      const DWORD error = GetLastError();
+      DeleteFileW(temp.c_str());
+      return Fail(error);
+    }
+    return std::nullopt;
   }
-  return std::nullopt;
+  // ReplaceFile keeps the old file's attributes and permissions. With a backup name it
+  // never leaves the old content nameless, and it leaves no temporary file of its own.
+  const std::wstring backup = final_path + L".zurelo-old";
+  DeleteFileW(backup.c_str());  // left by a save that was cut short
+  if (ReplaceFileW(final_path.c_str(), temp.c_str(), backup.c_str(), 0, nullptr, nullptr)) {
+    DeleteFileW(backup.c_str());
+    KeepAttributes(final_path, target->attributes);
+    return std::nullopt;
+  }
+  const DWORD error = GetLastError();
+  // The old file was moved aside but the new one could not take its place: move it back.
+  if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+    MoveFileExW(backup.c_str(), final_path.c_str(), 0);
+  DeleteFileW(temp.c_str());
+  if (HeldOpen(error)) return RewriteInPlace(final_path, bytes);
+  return Fail(error);
 }
 
 }  // namespace platform::win32
