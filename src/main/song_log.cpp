@@ -1,5 +1,6 @@
 #include "main/song_log.h"
 
+#include "main/log_file.h"
 #include "player/now_playing.h"
 
 namespace zurelo {
@@ -30,13 +31,10 @@ void SongLog::Poll() {
 }
 
 std::string FormatLog(SongLogView& view, platform::TextCodec& codec) {
-  std::string bytes;
+  std::vector<std::wstring> entries;
   const int count = view.Count();
-  for (int i = 0; i < count; ++i) {
-    bytes += codec.ToAnsi(view.Entry(i));
-    bytes += "\r\n";
-  }
-  return bytes;
+  for (int i = 0; i < count; ++i) entries.push_back(view.Entry(i));
+  return EncodeLogFile(entries, codec);
 }
 
 }  // namespace zurelo
