@@ -1,5 +1,7 @@
 #include "chat/zurelo_chat.h"
 
+#include "platform/text_codec.h"
+
 namespace chat {
 namespace {
 
@@ -78,7 +80,7 @@ void ZureloChat::SendToAolRoom(const std::wstring& message) {
   const Handle room = FindAolRoom();
   const Handle input = windows_.FindChild(room, 0, L"RICHCNTL");
   if (input == 0) return;
-  if (!Answered(windows_.SendText(input, message))) return;
+  if (!Answered(windows_.SendText(input, platform::BlankControlCharacters(message)))) return;
   windows_.SendChar(input, kEnter);
 }
 
@@ -86,7 +88,7 @@ void ZureloChat::SendToAim(const std::wstring& message) {
   Handle chat = windows_.FindTopLevel(L"aim_chatwnd");
   const Handle pane = NthChild(windows_, chat, L"wndate32class", 2);
   const Handle input = windows_.FindChild(pane, 0, L"ate32class");
-  if (!Answered(windows_.SendText(input, message))) return;
+  if (!Answered(windows_.SendText(input, platform::BlankControlCharacters(message)))) return;
   chat = windows_.FindTopLevel(L"aim_chatwnd");
   PressButton(NthChild(windows_, chat, L"_oscar_iconbtn", 5));
 }
@@ -97,7 +99,7 @@ void ZureloChat::SendToYahoo(const std::wstring& message) {
   const Handle buttons_parent = windows_.FindTopLevel(L"imclass");
   const Handle button = NthChild(windows_, buttons_parent, L"button", 4);
   // The press, then a space bar down and up, which completes the click on a standard button.
-  if (!Answered(windows_.SendText(input, message))) return;
+  if (!Answered(windows_.SendText(input, platform::BlankControlCharacters(message)))) return;
   if (!Answered(windows_.SendButtonDown(button))) return;
   if (!Answered(windows_.SendKeyDown(button, kSpaceKey))) return;
   windows_.SendKeyUp(button, kSpaceKey);
@@ -111,7 +113,9 @@ void ZureloChat::SendToMirc(const std::wstring& message) {
     const Handle channel = windows_.FindChild(client, 0, L"mirc_channel");
     return windows_.FindChild(channel, 0, L"edit");
   };
-  if (!Answered(windows_.SendText(find_input(), message))) return;
+  if (!Answered(windows_.SendText(find_input(), platform::BlankControlCharacters(message)))) {
+    return;
+  }
   windows_.SendChar(find_input(), kEnter);
 }
 

@@ -1,5 +1,6 @@
 #include "main/song_log.h"
 
+#include "main/log_file.h"
 #include "player/now_playing.h"
 
 namespace zurelo {
@@ -37,13 +38,10 @@ std::optional<std::wstring> SongLog::Save(const std::wstring& path, platform::Fi
 }
 
 std::string FormatLog(SongList& list, platform::TextCodec& codec) {
-  std::string bytes;
+  std::vector<std::wstring> entries;
   const int count = list.Count();
-  for (int i = 0; i < count; ++i) {
-    bytes += codec.ToAnsi(list.Entry(i));
-    bytes += "\r\n";
-  }
-  return bytes;
+  for (int i = 0; i < count; ++i) entries.push_back(list.Entry(i));
+  return EncodeLogFile(entries, codec);
 }
 
 }  // namespace zurelo

@@ -58,8 +58,7 @@ class SongLog {
   std::wstring current_song_;  // the song read by the latest tick
 };
 
-// The log file's bytes: one entry per line in list order, each ended by CR LF, in the ANSI
-// code page.
+// The log file's bytes: the list's entries, top first, as EncodeLogFile writes them.
 std::string FormatLog(SongList& list, platform::TextCodec& codec);
 
 }  // namespace zurelo

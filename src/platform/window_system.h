@@ -1,7 +1,7 @@
 #pragma once
 // The window system as the logic sees it: other programs' windows found by class,
-// texts read and written, keys and clicks sent. Texts are wide here; the real
-// implementation converts to the ANSI code page at the call.
+// texts read and written, keys and clicks sent. Texts are wide (UTF-16) here; a text
+// reaches an ANSI window converted to the ANSI code page by the window system itself.
 
 #include <cstdint>
 #include <optional>
@@ -27,11 +27,12 @@ class WindowSystem {
   // The first direct child of parent of the class after child_after (FindWindowExA);
   // parent 0 searches the top-level windows. 0 when there is none.
   virtual Handle FindChild(Handle parent, Handle child_after, const std::wstring& cls) = 0;
-  // The window's title as GetWindowTextA(w, buf, max_count) gives it: at most
-  // max_count - 1 ANSI characters, converted to wide.
+  // The window's title as GetWindowTextW(w, buf, max_count) gives it: at most
+  // max_count - 1 UTF-16 units (the last may be half of a pair the limit cut).
   virtual std::wstring GetTitle(Handle w, int max_count) = 0;
 
-  // WM_SETTEXT with the text in the ANSI code page.
+  // WM_SETTEXT: a Unicode window gets the text as it is, an ANSI window the text as the
+  // window system converts it to the ANSI code page.
   virtual Delivery SendText(Handle w, const std::wstring& text) = 0;
   // WM_CHAR with the character code.
   virtual Delivery SendChar(Handle w, unsigned code) = 0;

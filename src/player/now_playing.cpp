@@ -12,14 +12,28 @@ bool IsDigit(wchar_t c) {
 
 // The suffix " - Winamp" that the player appends to the song.
 constexpr std::size_t kSuffixChars = 9;
+// Paused or stopped, the player writes its state in brackets after the suffix:
+// "... - Winamp [Paused]", in whatever language it speaks.
+constexpr wchar_t kStateOpening[] = L" - Winamp [";
+
+bool IsHighSurrogate(wchar_t c) {
+  return c >= 0xD800 && c <= 0xDBFF;
+}
 
 }  // namespace
 
 std::optional<std::wstring> CleanTitle(const std::wstring& title) {
   // The title is cut at its first NUL, as the fixed buffer would cut it.
   std::wstring s = title.substr(0, title.find(L'\0'));
+  // The state word is not part of the song: read the title as if it ended at the suffix.
+  if (!s.empty() && s.back() == L']') {
+    const std::size_t state = s.rfind(kStateOpening);
+    if (state != std::wstring::npos) s.resize(state + kSuffixChars);
+  }
   if (s.size() < kSuffixChars) return std::nullopt;
   s.resize(s.size() - kSuffixChars);
+  // A character whose second half fell to the cut goes whole: half a pair is no character.
+  if (!s.empty() && IsHighSurrogate(s.back())) s.pop_back();
 
   std::size_t first = 0;
   while (first < s.size() && (IsDigit(s[first]) || s[first] == L'.' || s[first] == L' ')) ++first;
@@ -39,7 +53,11 @@ std::optional<std::wstring> ReadNowPlaying(platform::WindowSystem& windows) {
   const platform::Handle winamp = windows.FindTopLevel(kPlayerClass);
   // Any handle but 0 is a window: a handle with its top bit set is as valid as any other.
   if (winamp == 0) return std::wstring(kPlayerNotFound);
-  return CleanTitle(windows.GetTitle(winamp, kTitleBufferChars));
+  std::wstring title = windows.GetTitle(winamp, kTitleBufferChars);
+  // The length limit may end the read between the two halves of a pair: drop the first half.
+  const auto limit = static_cast<std::size_t>(kTitleBufferChars - 1);
+  if (title.size() == limit && IsHighSurrogate(title.back())) title.pop_back();
+  return CleanTitle(title);
 }
 
 double LeadingNumber(const std::wstring& text) {

@@ -12,12 +12,13 @@ namespace player {
 
 inline constexpr wchar_t kPlayerClass[] = L"Winamp v1.x";
 inline constexpr wchar_t kPlayerNotFound[] = L"Winamp 6 Not Found";
-// The title is read into a buffer of this many characters (the last one for the NUL).
+// The title is read into a buffer of this many UTF-16 units (the last one for the NUL).
 inline constexpr int kTitleBufferChars = 256;
 
-// Cuts a player title down to the song: drops the " - Winamp" suffix (the last nine
-// characters), leading track numbers, and a trailing play time. Nothing when the title is
-// shorter than the suffix.
+// Cuts a player title down to the song: drops a state in brackets after the suffix
+// (" - Winamp [Paused]"), the " - Winamp" suffix (the last nine UTF-16 units, and the rest
+// of a pair they cut into), leading track numbers, and a trailing play time. Nothing when
+// the title is shorter than the suffix.
 std::optional<std::wstring> CleanTitle(const std::wstring& title);
 
 // The cleaned song, kPlayerNotFound when no player runs, nothing when the title is too short

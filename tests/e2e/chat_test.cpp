@@ -1,6 +1,7 @@
-// The announcer typing the now-playing line into each chat client: the exact bytes, the
-// Enter or button activation after them, the pause between lines, Off, a client whose
-// windows are replaced, and a client that stops answering.
+// The announcer typing the now-playing line into each chat client: the exact text (as it is
+// for the Unicode mIRC input, in the ANSI code page for the others), the Enter or button
+// activation after it, the pause between lines, Off, a client whose windows are replaced,
+// and a client that stops answering.
 
 #include <gtest/gtest.h>
 
@@ -20,7 +21,17 @@ using namespace std::chrono_literals;
 constexpr char kPrefix[] = "{Zurelo 1.0} Now Playing: ";
 using Lines = std::vector<std::string>;
 
-// What a client's windows receive for one announcement of line (ANSI bytes).
+// A song in three scripts, with a tab and a line break in it, and what reaches the chat
+// line: the control characters as blanks, and for an ANSI input what the window system's
+// conversion to code page 1252 makes of the rest (é has its byte there).
+constexpr wchar_t kMixedTitle[] = L"2. Café\tTacvba\r\nŁódź При 日本 - Eres - Winamp";
+constexpr wchar_t kMixedSong[] = L"Café\tTacvba\r\nŁódź При 日本 - Eres";
+constexpr char kMixedUtf8[] = u8"Café Tacvba  Łódź При 日本 - Eres";
+constexpr char kMixed1252[] =
+    "Caf\xE9 Tacvba  L\xF3"
+    "dz ??? ?? - Eres";
+
+// What a client's windows receive for one announcement of line (in the logged form).
 Lines AolCycle(const std::string& line) {
   return {SetTextLine("aol.edit", line), MessageLine("aol.edit", "WM_CHAR", 13),
           SentLine("aol.edit", line)};
@@ -48,6 +59,7 @@ struct Client {
   const char* role;
   int option;
   Lines (*cycle)(const std::string&);
+  bool unicode;  // the client's input is a Unicode window
 };
 
 // Test names and failure messages show the client by name.
@@ -56,10 +68,10 @@ void PrintTo(const Client& client, std::ostream* os) {
 }
 
 const Client kClients[] = {
-    {"Aol", "aol", ids::kOption6, &AolCycle},
-    {"Aim", "aim", ids::kOption7, &AimCycle},
-    {"Yahoo", "yahoo", ids::kOption2, &YahooCycle},
-    {"Mirc", "mirc", ids::kOption3, &MircCycle},
+    {"Aol", "aol", ids::kOption6, &AolCycle, false},
+    {"Aim", "aim", ids::kOption7, &AimCycle, false},
+    {"Yahoo", "yahoo", ids::kOption2, &YahooCycle, false},
+    {"Mirc", "mirc", ids::kOption3, &MircCycle, true},
 };
 
 Lines Concat(Lines a, const Lines& b) {
@@ -110,15 +122,16 @@ TEST_P(EachClientTest, AnnouncesEachPauseUntilOff) {
   ASSERT_TRUE(peer_->WaitEvents(first.size()));
   EXPECT_EQ(First(peer_->log().Events(), first.size()), first);
 
-  // During the pause: a song with an accented letter, and a client whose windows are all
-  // new, so the next line must be read afresh and sent to freshly found windows.
-  ASSERT_TRUE(SetText(player_->Top(), L"2. Café Tacvba - Eres - Winamp"));
-  ASSERT_TRUE(zurelo_.WaitLabel(L"Café Tacvba - Eres"));
+  // During the pause: a song in three scripts with control characters, shown as read, and a
+  // client whose windows are all new, so the next line must be read afresh and sent to
+  // freshly found windows.
+  ASSERT_TRUE(SetText(player_->Top(), kMixedTitle));
+  ASSERT_TRUE(zurelo_.WaitLabel(kMixedSong)) << ::testing::PrintToString(zurelo_.Label());
   PostMessageW(peer_->Top(), peer::kChurnMessage, 0, 0);
   ASSERT_TRUE(peer_->WaitReady(2));
 
-  // The accented letter arrives as its code page 1252 byte.
-  const Lines both = Concat(first, client.cycle(std::string(kPrefix) + "Caf\xE9 Tacvba - Eres"));
+  const Lines both = Concat(
+      first, client.cycle(std::string(kPrefix) + (client.unicode ? kMixedUtf8 : kMixed1252)));
   ASSERT_TRUE(peer_->WaitEvents(both.size()));
   const std::vector<PeerEvent> all = peer_->log().All();
   const int rebuilt = IndexOf(all, [](const PeerEvent& e) {
@@ -178,12 +191,13 @@ TEST_F(ChatTest, OffDuringAPauseStillServesAClientChosenMeanwhile) {
   EXPECT_EQ(mirc->log().Events(), MircCycle(line));
 }
 
-TEST_F(ChatTest, LineIsThePrefixBoxTextAndUnmappableCharactersBecomeQuestionMarks) {
+TEST_F(ChatTest, LineIsThePrefixBoxTextAsTyped) {
   ASSERT_NO_FATAL_FAILURE(StartWith(kClients[3], L"60"));
-  // Omega has no place in code page 1252.
-  ASSERT_TRUE(SetText(zurelo_.Item(ids::kText1), L"\u03A9 on air: "));
+  // Omega and a character beyond the first plane, which code page 1252 lacks, reach the
+  // Unicode input as they are.
+  ASSERT_TRUE(SetText(zurelo_.Item(ids::kText1), L"\u03A9 \U0001F3B5 on air: "));
   EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo: Zurelo Enabled!!");
-  const Lines expected = MircCycle("? on air: Artist - Song");
+  const Lines expected = MircCycle(u8"\u03A9 \U0001F3B5 on air: Artist - Song");
   ASSERT_TRUE(peer_->WaitEvents(expected.size()));
   EXPECT_EQ(peer_->log().Events(), expected);
 }

@@ -16,8 +16,12 @@
 //   error <text>                                  the peer could not build its windows
 // Window names are "<role>.<part>". The parts the program is meant to reach are
 // "aol.edit", "aim.edit" and "aim.button5", "yahoo.edit" and "yahoo.button4", "mirc.edit";
-// every other window is a decoy of a class the senders search for. Chat windows are ANSI
-// windows: hex is exactly the bytes received. The player's texts are logged as UTF-8.
+// every other window is a decoy of a class the senders search for.
+// Text fields record exactly what the window received. The AOL, AIM and Yahoo! windows are
+// ANSI windows: hex is the very bytes received, in the ANSI code page. The player's and
+// the mIRC windows are Unicode windows: hex is the UTF-16 text received, written as UTF-8
+// (half of a pair without its other half as its own three bytes, so nothing is hidden).
+// A "sent" line holds the input's text in the same form as its WM_SETTEXT.
 
 #include <windows.h>
 #include <gtest/gtest.h>

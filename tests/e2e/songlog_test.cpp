@@ -53,7 +53,7 @@ class SongLogTest : public E2eTest {
   Peer* player_ = nullptr;
 };
 
-TEST_F(SongLogTest, LogsEachChangeNewestFirstAndSavesItWithCrLf) {
+TEST_F(SongLogTest, LogsEachChangeNewestFirstAndSavesItInAnsiOrElseUtf8) {
   ASSERT_NO_FATAL_FAILURE(StartLoggingFromTheKeyboard());
   ASSERT_TRUE(WaitList({L"First - Song"})) << ::testing::PrintToString(ListItems(List()));
   ASSERT_NO_FATAL_FAILURE(SetTitle(L"2. Café - Second - Winamp"));
@@ -62,14 +62,50 @@ TEST_F(SongLogTest, LogsEachChangeNewestFirstAndSavesItWithCrLf) {
   ASSERT_NO_FATAL_FAILURE(SetTitle(L"1. First - Song - Winamp"));
   const Items expected = {L"First - Song", L"Café - Second", L"First - Song"};
   ASSERT_TRUE(WaitList(expected)) << ::testing::PrintToString(ListItems(List()));
-  // A song that stays on is logged once, however many polls see it.
+  // A song that stays on is logged once, however many polls see it, also while the player
+  // is paused and writes its state after its name, and once it plays on.
+  ASSERT_NO_FATAL_FAILURE(SetTitle(L"1. First - Song - Winamp [Paused]"));
   Pause(2500ms);
   EXPECT_EQ(ListItems(List()), expected);
+  EXPECT_EQ(zurelo_.Label(), L"First - Song");
+  ASSERT_NO_FATAL_FAILURE(SetTitle(L"1. First - Song - Winamp"));
+  Pause(1500ms);
+  EXPECT_EQ(ListItems(List()), expected);
 
+  // All in code page 1252: the file is in it, é as its one byte.
   const std::wstring file = dir_.File(L"songs.txt");
   ASSERT_TRUE(SaveTo(file));
   EXPECT_TRUE(WaitFile(file, "First - Song\r\nCaf\xE9 - Second\r\nFirst - Song\r\n"))
       << ::testing::PrintToString(ReadBytes(file).value_or("(no file)"));
+  EXPECT_TRUE(MessageBoxes(zurelo_.pid()).empty());
+
+  // Songs in Cyrillic, Japanese and Polish, the last with a tab and a line break: shown and
+  // listed as read; saved, the whole file turns UTF-8 with a byte-order mark, and the
+  // control characters are blanks so each entry stays one line.
+  struct Song {
+    const wchar_t* title;
+    const wchar_t* shown;
+  };
+  const Song songs[] = {
+      {L"3. Кино - Группа крови - Winamp", L"Кино - Группа крови"},
+      {L"4. 宇多田ヒカル - 初恋 (4:51) - Winamp", L"宇多田ヒカル - 初恋 "},
+      {L"5. Kult\tŁódź\r\nWarszawa - Winamp", L"Kult\tŁódź\r\nWarszawa"},
+  };
+  Items listed = expected;
+  for (const Song& song : songs) {
+    ASSERT_NO_FATAL_FAILURE(SetTitle(song.title));
+    EXPECT_TRUE(zurelo_.WaitLabel(song.shown)) << ::testing::PrintToString(zurelo_.Label());
+    listed.insert(listed.begin(), song.shown);
+    ASSERT_TRUE(WaitList(listed)) << ::testing::PrintToString(ListItems(List()));
+  }
+  const std::wstring unicode_file = dir_.File(L"songs-utf8.txt");
+  ASSERT_TRUE(SaveTo(unicode_file));
+  EXPECT_TRUE(WaitFile(unicode_file, std::string("\xEF\xBB\xBF") +
+                                         u8"Kult Łódź  Warszawa\r\n"
+                                         u8"宇多田ヒカル - 初恋 \r\n"
+                                         u8"Кино - Группа крови\r\n"
+                                         u8"First - Song\r\nCafé - Second\r\nFirst - Song\r\n"))
+      << ::testing::PrintToString(ReadBytes(unicode_file).value_or("(no file)"));
   EXPECT_TRUE(MessageBoxes(zurelo_.pid()).empty());
 }
 

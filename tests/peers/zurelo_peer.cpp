@@ -4,8 +4,9 @@
 //
 //   zurelo_peer.exe --role player|aol|aim|yahoo|mirc --log <file> [--title <text>]
 //
-// The chat windows are ANSI windows, so a WM_SETTEXT arrives as the very bytes that an
-// ANSI sender passed; the player is a wide window and its texts are logged as UTF-8.
+// The player and the mIRC windows are Unicode windows, as today's programs are: their texts
+// arrive as UTF-16 and are logged as UTF-8. The AOL, AIM and Yahoo! windows are ANSI
+// windows: a text arrives as bytes of the ANSI code page and is logged as those bytes.
 
 #include <windows.h>
 #include <shellapi.h>
@@ -51,6 +52,7 @@ struct State {
   std::map<HWND, HWND> send_buttons;       // button -> the input whose text it sends
   std::set<HWND> enter_inputs;             // inputs that send their text on Enter
   WNDPROC button_proc = nullptr;           // the system BUTTON procedure, for superclassing
+  bool unicode = false;                    // the role's windows are Unicode windows
 };
 
 State& S() {
@@ -63,17 +65,49 @@ std::string NameOf(HWND w) {
   return it != S().names.end() ? it->second : peer::HexNumber(w);
 }
 
+// UTF-8 of the UTF-16 text, written by hand so that nothing received is hidden: half of a
+// pair without its other half keeps its own three bytes instead of becoming U+FFFD.
 std::string ToUtf8(const wchar_t* text) {
-  if (text == nullptr || *text == L'\0') return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 1) return {};
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
-  out.resize(static_cast<std::size_t>(n - 1));
+  std::string out;
+  for (const wchar_t* p = text; p != nullptr && *p != L'\0'; ++p) {
+    unsigned long c = *p;
+    if (c >= 0xD800 && c <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<unsigned long>(p[1]) - 0xDC00);
+      ++p;
+    }
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
   return out;
 }
 
-std::string AnsiText(HWND w) {
+std::wstring Widen(const std::string& ascii) {
+  return std::wstring(ascii.begin(), ascii.end());
+}
+
+// What an input holds, in the form its messages are logged in.
+std::string InputText(HWND w) {
+  if (IsWindowUnicode(w)) {
+    const int n = GetWindowTextLengthW(w);
+    if (n <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+    const int got = GetWindowTextW(w, text.data(), n + 1);
+    text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+    return ToUtf8(text.c_str());
+  }
   const int n = GetWindowTextLengthA(w);
   if (n <= 0) return {};
   std::string text(static_cast<std::size_t>(n) + 1, '\0');
@@ -84,11 +118,13 @@ std::string AnsiText(HWND w) {
 
 // The client posts what its input holds: the line that would appear in the chat.
 void RecordSent(HWND input) {
-  S().log.Write(NameOf(input) + " sent" + peer::TextFields(AnsiText(input)));
+  S().log.Write(NameOf(input) + " sent" + peer::TextFields(InputText(input)));
 }
 
-// One line per message of interest. wide: lParam of WM_SETTEXT is a wide string.
-void Record(HWND w, UINT msg, WPARAM wp, LPARAM lp, bool wide) {
+// One line per message of interest. A Unicode window gets the lParam of WM_SETTEXT as a
+// wide string, an ANSI window as bytes.
+void Record(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  const bool wide = IsWindowUnicode(w) != FALSE;
   if (S().rebuilding) return;
   const char* event = nullptr;
   switch (msg) {
@@ -163,46 +199,64 @@ bool HandleCommon(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK PlainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-  Record(w, msg, wp, lp, false);
+  Record(w, msg, wp, lp);
   if (HandleCommon(w, msg, wp, lp)) return 0;
-  return DefWindowProcA(w, msg, wp, lp);
+  return IsWindowUnicode(w) ? DefWindowProcW(w, msg, wp, lp) : DefWindowProcA(w, msg, wp, lp);
 }
 
 LRESULT CALLBACK MdiFrameProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-  Record(w, msg, wp, lp, false);
+  Record(w, msg, wp, lp);
   if (HandleCommon(w, msg, wp, lp)) return 0;
   const auto it = S().mdi_clients.find(w);
-  return DefFrameProcA(w, it != S().mdi_clients.end() ? it->second : nullptr, msg, wp, lp);
+  HWND client = it != S().mdi_clients.end() ? it->second : nullptr;
+  return IsWindowUnicode(w) ? DefFrameProcW(w, client, msg, wp, lp)
+                            : DefFrameProcA(w, client, msg, wp, lp);
 }
 
 LRESULT CALLBACK MdiChildProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-  Record(w, msg, wp, lp, false);
+  Record(w, msg, wp, lp);
   if (HandleCommon(w, msg, wp, lp)) return 0;
-  return DefMDIChildProcA(w, msg, wp, lp);
+  return IsWindowUnicode(w) ? DefMDIChildProcW(w, msg, wp, lp) : DefMDIChildProcA(w, msg, wp, lp);
 }
 
 // A private button class that clicks like a standard button.
 LRESULT CALLBACK ButtonLikeProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-  Record(w, msg, wp, lp, false);
+  Record(w, msg, wp, lp);
   return CallWindowProcA(S().button_proc, w, msg, wp, lp);
 }
 
 LRESULT CALLBACK SubclassProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-  Record(w, msg, wp, lp, false);
+  Record(w, msg, wp, lp);
   const auto it = S().original_procs.find(w);
-  if (it == S().original_procs.end()) return DefWindowProcA(w, msg, wp, lp);
+  const bool wide = IsWindowUnicode(w) != FALSE;
+  if (it == S().original_procs.end()) {
+    return wide ? DefWindowProcW(w, msg, wp, lp) : DefWindowProcA(w, msg, wp, lp);
+  }
   const WNDPROC original = it->second;
   if (msg == WM_NCDESTROY) S().original_procs.erase(it);
-  return CallWindowProcA(original, w, msg, wp, lp);
+  return wide ? CallWindowProcW(original, w, msg, wp, lp)
+              : CallWindowProcA(original, w, msg, wp, lp);
 }
 
 LRESULT CALLBACK PlayerProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-  Record(w, msg, wp, lp, true);
+  Record(w, msg, wp, lp);
   if (HandleCommon(w, msg, wp, lp)) return 0;
   return DefWindowProcW(w, msg, wp, lp);
 }
 
 bool RegisterPrivate(const char* cls, Kind kind) {
+  if (S().unicode && kind != Kind::kButtonLike) {
+    const std::wstring name = Widen(cls);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = kind == Kind::kMdiFrame   ? &MdiFrameProc
+                     : kind == Kind::kMdiChild ? &MdiChildProc
+                                               : &PlainProc;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.hInstance = S().instance;
+    wc.lpszClassName = name.c_str();
+    return RegisterClassW(&wc) != 0;
+  }
   WNDCLASSA wc{};
   if (kind == Kind::kButtonLike) {
     if (!GetClassInfoA(nullptr, "BUTTON", &wc)) return false;
@@ -232,13 +286,19 @@ bool IsStandardClass(const std::string& cls) {
 HWND Make(const std::string& cls, const std::string& name, HWND parent, DWORD style, int x, int y,
           int width, int height, const char* text = "") {
   const DWORD child = parent != nullptr ? WS_CHILD | WS_VISIBLE : 0;
-  HWND w = CreateWindowExA(0, cls.c_str(), text, style | child, x, y, width, height, parent,
-                           nullptr, S().instance, nullptr);
+  HWND w = S().unicode
+               ? CreateWindowExW(0, Widen(cls).c_str(), Widen(text).c_str(), style | child, x, y,
+                                 width, height, parent, nullptr, S().instance, nullptr)
+               : CreateWindowExA(0, cls.c_str(), text, style | child, x, y, width, height, parent,
+                                 nullptr, S().instance, nullptr);
   if (w == nullptr) return nullptr;
   S().names[w] = name;
   if (IsStandardClass(cls)) {
-    const auto original = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
+    // Set through the W form, a Unicode control stays one.
+    const auto proc = reinterpret_cast<LONG_PTR>(&SubclassProc);
+    const auto original =
+        reinterpret_cast<WNDPROC>(S().unicode ? SetWindowLongPtrW(w, GWLP_WNDPROC, proc)
+                                              : SetWindowLongPtrA(w, GWLP_WNDPROC, proc));
     S().original_procs[w] = original;
   }
   return w;
@@ -247,9 +307,11 @@ HWND Make(const std::string& cls, const std::string& name, HWND parent, DWORD st
 HWND MakeMdiClient(HWND frame, const std::string& cls, const std::string& name) {
   CLIENTCREATESTRUCT ccs{};
   ccs.idFirstChild = 1000;
-  HWND client = CreateWindowExA(0, cls.c_str(), nullptr,
-                                WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL,
-                                0, 0, 380, 260, frame, nullptr, S().instance, &ccs);
+  constexpr DWORD kStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL;
+  HWND client = S().unicode ? CreateWindowExW(0, Widen(cls).c_str(), nullptr, kStyle, 0, 0, 380,
+                                              260, frame, nullptr, S().instance, &ccs)
+                            : CreateWindowExA(0, cls.c_str(), nullptr, kStyle, 0, 0, 380, 260,
+                                              frame, nullptr, S().instance, &ccs);
   if (client == nullptr) return nullptr;
   S().names[client] = name;
   S().mdi_clients[frame] = client;
@@ -257,6 +319,21 @@ HWND MakeMdiClient(HWND frame, const std::string& cls, const std::string& name) 
 }
 
 HWND MakeMdiChild(HWND client, const char* cls, const std::string& name, int index) {
+  if (S().unicode) {
+    const std::wstring wide_cls = Widen(cls), wide_name = Widen(name);
+    MDICREATESTRUCTW mcs{};
+    mcs.szClass = wide_cls.c_str();
+    mcs.szTitle = wide_name.c_str();
+    mcs.hOwner = S().instance;
+    mcs.x = 10 + 20 * index;
+    mcs.y = 10 + 20 * index;
+    mcs.cx = 300;
+    mcs.cy = 180;
+    HWND child = reinterpret_cast<HWND>(
+        SendMessageW(client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+    if (child != nullptr) S().names[child] = name;
+    return child;
+  }
   MDICREATESTRUCTA mcs{};
   mcs.szClass = cls;
   mcs.szTitle = name.c_str();
@@ -530,6 +607,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   State& s = S();
   s.instance = instance;
   s.role = *role;
+  s.unicode = *role == Role::kMirc;
   if (title) {
     s.title = *title;
   } else {

@@ -350,7 +350,7 @@ TEST_F(ChurnSoakTest, ProgramStaysSoundAndLogsAndSendsOnlySongsShown) {
   EXPECT_TRUE(e2e::WaitUntil([&] { return TopEntry(list) == last_song; }))
       << "the log did not take up the last song";
   ChooseClient(ids::kOption3);
-  const std::string last_line = AnsiBytes(kDefaultPrefix + last_song);
+  const std::string last_line = UnicodeBytes(kDefaultPrefix + last_song);
   Peer* mirc = chats[0].peer;
   EXPECT_TRUE(e2e::WaitUntil(
       [&] {
@@ -402,13 +402,16 @@ TEST_F(ChurnSoakTest, ProgramStaysSoundAndLogsAndSendsOnlySongsShown) {
   // the same song twice in a row.
   std::set<std::wstring> songs = {kNotFound};
   std::set<std::wstring> logged_forms = {kNotFound};
-  std::set<std::string> lines = {AnsiBytes(std::wstring(kDefaultPrefix) + kNotFound)};
+  // mIRC's input is a Unicode window, AIM's an ANSI one.
+  std::set<std::string> unicode_lines = {UnicodeBytes(std::wstring(kDefaultPrefix) + kNotFound)};
+  std::set<std::string> ansi_lines = {AnsiBytes(std::wstring(kDefaultPrefix) + kNotFound)};
   for (const std::wstring& title : shown_) {
     const std::optional<std::wstring> song = LabelFor(title);
     ASSERT_TRUE(song.has_value());
     songs.insert(*song);
     logged_forms.insert(LoggedForm(*song));
-    lines.insert(AnsiBytes(kDefaultPrefix + *song));
+    unicode_lines.insert(UnicodeBytes(kDefaultPrefix + *song));
+    ansi_lines.insert(AnsiBytes(kDefaultPrefix + *song));
   }
   // Logging off first, so the list holds still while it is read.
   zurelo_.Click(ids::kCommand1);
@@ -430,7 +433,9 @@ TEST_F(ChurnSoakTest, ProgramStaysSoundAndLogsAndSendsOnlySongsShown) {
   EXPECT_GE(entries.size(), 10u) << "the log hardly moved";
 
   int posted = 0;
-  for (const Chat& chat : chats) CheckChatLogs(chat, lines, &posted);
+  for (const Chat& chat : chats) {
+    CheckChatLogs(chat, std::string(chat.role) == "mirc" ? unicode_lines : ansi_lines, &posted);
+  }
   EXPECT_GT(posted, 0);
 
   Print("titles: " + std::to_string(title_changes_) + " changes, " + std::to_string(shown_.size()) +

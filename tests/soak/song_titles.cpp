@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include "platform/win32/ansi_codec.h"
-
 namespace soak {
 namespace {
 
@@ -11,15 +9,29 @@ bool IsDigit(wchar_t c) {
   return c >= L'0' && c <= L'9';
 }
 
-// As the window system converts a title for an ANSI reader: look-alikes allowed.
-std::string BestFitAnsi(const std::wstring& text) {
+// Control characters go to a chat client as blanks.
+std::wstring Blanked(std::wstring text) {
+  for (wchar_t& c : text) {
+    if (c < 0x20 || c == 0x7F) c = L' ';
+  }
+  return text;
+}
+
+bool IsHighSurrogate(wchar_t c) {
+  return c >= 0xD800 && c <= 0xDBFF;
+}
+
+// The text in a code page as the window system converts it: for the ANSI code page
+// look-alikes allowed.
+std::string Convert(UINT code_page, const std::wstring& text) {
   constexpr DWORD flags = 0;
   if (text.empty()) return {};
   const int in = static_cast<int>(text.size());
-  const int n = WideCharToMultiByte(CP_ACP, flags, text.data(), in, nullptr, 0, nullptr, nullptr);
+  const int n =
+      WideCharToMultiByte(code_page, flags, text.data(), in, nullptr, 0, nullptr, nullptr);
   if (n <= 0) return {};
   std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, flags, text.data(), in, out.data(), n, nullptr, nullptr);
+  WideCharToMultiByte(code_page, flags, text.data(), in, out.data(), n, nullptr, nullptr);
   return out;
 }
 
@@ -50,21 +62,28 @@ const std::vector<std::wstring>& SoakTitles() {
       L"21. Artist - Song (3:45) - Winamp",
       L"22. Artist - Song (3:46) - Winamp",
       L"23. Daft Punk - One More Time (5:20) - Winamp",
+      // Paused: the state word after the player's name is no new song either.
+      L"23. Daft Punk - One More Time (5:20) - Winamp [Paused]",
   };
   return titles;
 }
 
-std::wstring ReadThroughAnsi(const std::wstring& title) {
-  // The window system converts a title for an ANSI reader without asking for "?" on
-  // missing characters, so it may pick look-alikes.
-  std::string bytes = BestFitAnsi(title);
-  if (bytes.size() > 255) bytes.resize(255);
-  return platform::win32::AnsiCodec().FromAnsi(bytes);
+std::wstring ReadTitle(const std::wstring& title) {
+  if (title.size() <= 255) return title;
+  std::wstring read = title.substr(0, 255);
+  if (IsHighSurrogate(read.back())) read.pop_back();
+  return read;
 }
 
 std::optional<std::wstring> CleanSong(const std::wstring& read) {
-  if (read.size() < 9) return std::nullopt;
-  std::wstring s = read.substr(0, read.size() - 9);
+  std::wstring title = read;
+  const std::size_t state = title.rfind(L" - Winamp [");
+  if (!title.empty() && title.back() == L']' && state != std::wstring::npos) {
+    title.resize(state + 9);
+  }
+  if (title.size() < 9) return std::nullopt;
+  std::wstring s = title.substr(0, title.size() - 9);
+  if (!s.empty() && IsHighSurrogate(s.back())) s.pop_back();
   while (!s.empty() && (IsDigit(s.front()) || s.front() == L'.' || s.front() == L' ')) {
     s.erase(0, 1);
   }
@@ -77,7 +96,7 @@ std::optional<std::wstring> CleanSong(const std::wstring& read) {
 }
 
 std::optional<std::wstring> LabelFor(const std::wstring& title) {
-  return CleanSong(ReadThroughAnsi(title));
+  return CleanSong(ReadTitle(title));
 }
 
 std::wstring LoggedForm(const std::wstring& song) {
@@ -87,8 +106,11 @@ std::wstring LoggedForm(const std::wstring& song) {
 }
 
 std::string AnsiBytes(const std::wstring& line) {
-  // As the program converts a line it sends.
-  return platform::win32::AnsiCodec().ToAnsi(line);
+  return Convert(CP_ACP, Blanked(line));
+}
+
+std::string UnicodeBytes(const std::wstring& line) {
+  return Convert(CP_UTF8, Blanked(line));
 }
 
 }  // namespace soak

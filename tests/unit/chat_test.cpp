@@ -339,4 +339,22 @@ TEST_F(ChatTest, ClientsNotRunningGetEverySendButNothingArrives) {
   EXPECT_EQ(desk.calls.back(), Child(0, 0, L"RICHCNTL", 0));
 }
 
+TEST_F(ChatTest, ControlCharactersGoAsBlanksToEveryClient) {
+  // An AOL room, so that its sender too gets as far as the text; the others send to 0.
+  const Handle client = desk.Add(desk.Add(0, L"AOL Frame25"), L"MDIClient");
+  const Handle room = desk.Add(client, L"AOL Child");
+  for (const auto& cls : kRoomParts) desk.Add(room, cls);
+  // A line break would make a client send the rest as a line of its own: here a command.
+  const std::wstring line = std::wstring(L"A\r\n/quit\tB\x7f") + L'\0' + L"\x1f\u00e9";
+  chat.SendToAolRoom(line);
+  chat.SendToAim(line);
+  chat.SendToYahoo(line);
+  chat.SendToMirc(line);
+  std::vector<std::wstring> texts;
+  for (const auto& c : desk.calls) {
+    if (c.rfind(L"send text ", 0) == 0) texts.push_back(c.substr(c.find(L'"')));
+  }
+  EXPECT_EQ(texts, Lines(4, L"\"A  /quit B   \u00e9\""));
+}
+
 }  // namespace

@@ -28,6 +28,34 @@ TEST(CleanTitle, ShortTitlesYieldNothingAndNineCharsYieldEmpty) {
   EXPECT_EQ(CleanTitle(L"1 2 3 4 5 - Winamp"), L"");
 }
 
+TEST(CleanTitle, ThePlayersStateAfterTheSuffixIsNotPartOfTheSong) {
+  EXPECT_EQ(CleanTitle(L"1. A - B - Winamp [Paused]"), L"A - B");
+  EXPECT_EQ(CleanTitle(L"1. A - B - Winamp [Stopped]"), L"A - B");
+  EXPECT_EQ(CleanTitle(L"1. A - B (3:45) - Winamp [Angehalten]"), L"A - B ");
+  EXPECT_EQ(CleanTitle(L"1. A - B - Winamp []"), L"A - B");
+  // Brackets of the song stay, before the suffix and before the state.
+  EXPECT_EQ(CleanTitle(L"1. Artist - Song [Remix] - Winamp"), L"Artist - Song [Remix]");
+  EXPECT_EQ(CleanTitle(L"1. Artist - Song [Remix] - Winamp [Paused]"), L"Artist - Song [Remix]");
+  // Without the suffix before it, a closing bracket is the song's own.
+  EXPECT_EQ(CleanTitle(L"1. Radio - Live Stream [HD]"), L"Radio - Live St");
+}
+
+TEST(CleanTitle, WorksOnAnyScriptAndNeverSplitsAPair) {
+  EXPECT_EQ(
+      CleanTitle(L"1. \u041a\u0438\u043d\u043e - \u0413\u0440\u0443\u043f\u043f\u0430 - Winamp"),
+      L"\u041a\u0438\u043d\u043e - \u0413\u0440\u0443\u043f\u043f\u0430");
+  EXPECT_EQ(CleanTitle(L"2. \u0141\u00f3d\u017a \u221e - \u65e5\u672c - Winamp"),
+            L"\u0141\u00f3d\u017a \u221e - \u65e5\u672c");
+  // A character beyond the first plane is two UTF-16 units.
+  const std::wstring smile = {static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)};
+  // Next to the trimmed digits, blanks and brackets, the pair stays whole.
+  EXPECT_EQ(CleanTitle(L"12. " + smile + L" A - B " + smile + L" (3:45) - Winamp"),
+            smile + L" A - B " + smile + L" ");
+  EXPECT_EQ(CleanTitle(L"1." + smile + L"(2) - Winamp"), smile);
+  // The suffix cut ending inside a pair takes the whole character.
+  EXPECT_EQ(CleanTitle(L"A - B" + smile + L"- Winamp"), L"A - B");
+}
+
 TEST(CleanTitle, CutsAtFirstNul) {
   EXPECT_EQ(CleanTitle(std::wstring(L"1. A - B - Winamp\0junk", 22)), L"A - B");
 }
@@ -46,6 +74,17 @@ TEST(ReadNowPlaying, ReadsAtMost255Characters) {
   // 300 characters: the read stops at 255, and the cut then takes its last nine away.
   desk.Add(0, L"Winamp v1.x", std::wstring(300, L'x'));
   EXPECT_EQ(player::ReadNowPlaying(desk), std::wstring(255 - 9, L'x'));
+}
+
+TEST(ReadNowPlaying, TheLengthLimitNeverSplitsAPair) {
+  fakes::FakeDesktop desk;
+  const std::wstring smile = {static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)};
+  // The 255th unit is the first half of a pair: the read keeps 254, the cut then nine more.
+  const auto w = desk.Add(0, L"Winamp v1.x", std::wstring(254, L'x') + smile + L" - Winamp");
+  EXPECT_EQ(player::ReadNowPlaying(desk), std::wstring(254 - 9, L'x'));
+  // A pair that ends at the 255th unit is read whole.
+  desk.SetText(w, std::wstring(244, L'x') + smile + L" - Winamp" + std::wstring(20, L'y'));
+  EXPECT_EQ(player::ReadNowPlaying(desk), std::wstring(244, L'x') + smile);
 }
 
 TEST(LeadingNumber, ReadsLikeTheRuntime) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "main/log_file.h"
 #include "support/fake_desktop.h"
 #include "support/fakes.h"
 
@@ -40,17 +41,28 @@ class FakeLogView : public zurelo::SongLogView,
   }
 };
 
-// Widens bytes one to one; enough to see where the codec is used.
-class TaggingCodec : public platform::TextCodec {
+// A code page of the first 256 characters: the rest are missing, and say so.
+class Latin1Codec : public platform::TextCodec {
  public:
   std::string ToAnsi(const std::wstring& text) override {
     std::string out;
-    for (wchar_t c : text) out += c < 0x100 ? static_cast<char>(c) : '?';
+    for (wchar_t c : text) out += Fits(c) ? static_cast<char>(c) : '?';
     return out;
   }
-  std::wstring FromAnsi(const std::string& bytes) override {
-    return std::wstring(bytes.begin(), bytes.end());
+  std::optional<std::string> ToAnsiExact(const std::wstring& text) override {
+    for (wchar_t c : text) {
+      if (!Fits(c)) return std::nullopt;
+    }
+    return ToAnsi(text);
   }
+  std::wstring FromAnsi(const std::string& bytes) override {
+    std::wstring out;
+    for (char c : bytes) out += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    return out;
+  }
+
+ private:
+  static bool Fits(wchar_t c) { return c >= 0 && c < 0x100; }
 };
 
 class SongLogTest : public ::testing::Test {
@@ -132,7 +144,7 @@ TEST_F(SongLogTest, ClearWhileOnAddsTheCurrentSongAgainAtTheNextTick) {
 TEST_F(SongLogTest, SaveWritesTheListOrTellsTheErrorsNumberAndDescription) {
   view_.list = {L"B", L"A"};
   fakes::MemoryFiles files;
-  TaggingCodec codec;
+  Latin1Codec codec;
   EXPECT_EQ(log_.Save(L"C:\\log.txt", files, codec), std::nullopt);
   EXPECT_EQ(files.files[L"C:\\log.txt"], "B\r\nA\r\n");
   files.fail_with = platform::FileError{5, L"Access is denied."};
@@ -140,14 +152,37 @@ TEST_F(SongLogTest, SaveWritesTheListOrTellsTheErrorsNumberAndDescription) {
   EXPECT_EQ(view_.list.size(), 2u);
 }
 
-TEST(FormatLog, OneCrLfLinePerEntryNewestFirstInTheAnsiCodePage) {
+TEST(FormatLog, AllInTheCodePageIsTheAnsiFileOfOldNewestFirst) {
   FakeLogView view;
-  TaggingCodec codec;
+  Latin1Codec codec;
   EXPECT_EQ(zurelo::FormatLog(view, codec), "");
-  view.list = {L"C", L"B", L"Caf\u00e9 \u4e2d"};
+  view.list = {L"C", L"B", L"Caf\u00e9 ?"};
   EXPECT_EQ(zurelo::FormatLog(view, codec), "C\r\nB\r\nCaf\xe9 ?\r\n");
   view.list = {L""};
   EXPECT_EQ(zurelo::FormatLog(view, codec), "\r\n");
+}
+
+TEST(EncodeLogFile, OneCharacterTheCodePageLacksMakesTheWholeFileUtf8WithAMark) {
+  Latin1Codec codec;
+  // Polish, Cyrillic, CJK and a character beyond the first plane (a pair in UTF-16).
+  const std::wstring beyond = {static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)};
+  const std::vector<std::wstring> entries = {L"Caf\u00e9", L"\u0141\u00f3d\u017a",
+                                             L"\u041f\u0440\u0438 \u65e5\u672c " + beyond};
+  EXPECT_EQ(zurelo::EncodeLogFile(entries, codec),
+            "\xEF\xBB\xBF"
+            "Caf\xC3\xA9\r\n"
+            "\xC5\x81\xC3\xB3"
+            "d\xC5\xBA\r\n"
+            "\xD0\x9F\xD1\x80\xD0\xB8 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80\r\n");
+  // Half a pair cannot be written in UTF-8: it becomes the replacement character.
+  EXPECT_EQ(zurelo::EncodeLogFile({std::wstring(1, static_cast<wchar_t>(0xD83D))}, codec),
+            "\xEF\xBB\xBF\xEF\xBF\xBD\r\n");
+}
+
+TEST(EncodeLogFile, ControlCharactersBecomeBlanksSoEachEntryStaysOneLine) {
+  Latin1Codec codec;
+  EXPECT_EQ(zurelo::EncodeLogFile({L"A\r\nB\tC\x7f", L"D"}, codec), "A  B C \r\nD\r\n");
+  EXPECT_EQ(zurelo::EncodeLogFile({L"\u65e5\n"}, codec), "\xEF\xBB\xBF\xE6\x97\xA5 \r\n");
 }
 
 }  // namespace

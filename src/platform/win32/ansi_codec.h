@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "platform/text_codec.h"
@@ -12,6 +13,7 @@ namespace platform::win32 {
 class AnsiCodec : public TextCodec {
  public:
   std::string ToAnsi(const std::wstring& text) override;
+  std::optional<std::string> ToAnsiExact(const std::wstring& text) override;
   std::wstring FromAnsi(const std::string& bytes) override;
 };
 

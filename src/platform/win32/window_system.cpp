@@ -25,18 +25,19 @@ Handle Win32WindowSystem::FindChild(Handle parent, Handle child_after, const std
 
 std::wstring Win32WindowSystem::GetTitle(Handle w, int max_count) {
   if (max_count <= 0) return {};
-  std::string buffer(static_cast<std::size_t>(max_count), '\0');
-  const int n = GetWindowTextA(H(w), buffer.data(), max_count);
+  // Wide, so the title comes as the player holds it and not as look-alikes in the code page.
+  std::wstring buffer(static_cast<std::size_t>(max_count), L'\0');
+  const int n = GetWindowTextW(H(w), buffer.data(), max_count);
   buffer.resize(static_cast<std::size_t>(std::clamp(n, 0, max_count - 1)));
-  return codec_.FromAnsi(buffer);
+  return buffer;
 }
 
-Delivery Win32WindowSystem::Send(Handle w, UINT msg, WPARAM wp, LPARAM lp) {
+Delivery Win32WindowSystem::Send(Handle w, UINT msg, WPARAM wp, LPARAM lp, Form form) {
   if (w == 0) return Delivery::kDone;  // a message to no window has no effect
   DWORD_PTR result = 0;
   SetLastError(0);
-  if (SendMessageTimeoutA(H(w), msg, wp, lp, SMTO_NORMAL | SMTO_ABORTIFHUNG, timeout_ms_,
-                          &result) != 0) {
+  const auto send = form == Form::kWide ? &SendMessageTimeoutW : &SendMessageTimeoutA;
+  if (send(H(w), msg, wp, lp, SMTO_NORMAL | SMTO_ABORTIFHUNG, timeout_ms_, &result) != 0) {
     return Delivery::kDone;
   }
   // A window that went away meanwhile is not a hung client.
@@ -46,8 +47,10 @@ Delivery Win32WindowSystem::Send(Handle w, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 Delivery Win32WindowSystem::SendText(Handle w, const std::wstring& text) {
-  const std::string ansi = codec_.ToAnsi(text);  // NUL-terminated by std::string
-  return Send(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ansi.c_str()));
+  // Sent wide: the window system hands the text as it is to a Unicode window
+  // (IsWindowUnicode) and converts it to the ANSI code page for an ANSI one, exactly as it
+  // converts every text an ANSI window receives.
+  return Send(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), Form::kWide);
 }
 Delivery Win32WindowSystem::SendChar(Handle w, unsigned code) {
   return Send(w, WM_CHAR, code, 0);

@@ -7,8 +7,9 @@
 
 namespace platform::win32 {
 
-// Other programs' windows, through the ANSI user32 calls. Sends wait a bounded time for
-// the target, so a client that hangs cannot freeze this program.
+// Other programs' windows: searches through the ANSI user32 calls, titles and texts in
+// Unicode. Sends wait a bounded time for the target, so a client that hangs cannot freeze
+// this program.
 class Win32WindowSystem : public WindowSystem {
  public:
   explicit Win32WindowSystem(TextCodec& codec, unsigned send_timeout_ms = 2000)
@@ -28,7 +29,8 @@ class Win32WindowSystem : public WindowSystem {
   bool SetLayeredAlpha(Handle w, std::uint8_t alpha) override;
 
  private:
-  Delivery Send(Handle w, UINT msg, WPARAM wp, LPARAM lp);
+  enum class Form { kAnsi, kWide };  // SendMessageTimeoutA or SendMessageTimeoutW
+  Delivery Send(Handle w, UINT msg, WPARAM wp, LPARAM lp, Form form = Form::kAnsi);
   TextCodec& codec_;
   unsigned timeout_ms_;
 };
