@@ -16,24 +16,13 @@ using fakes::Message;
 using platform::Handle;
 using Lines = std::vector<std::wstring>;
 
-std::wstring N(Handle h) {
-  return std::to_wstring(h);
-}
-std::wstring Top(const std::wstring& cls, Handle found) {
-  return L"top " + cls + L" -> " + N(found);
-}
-std::wstring Child(Handle parent, Handle after, const std::wstring& cls, Handle found) {
-  return L"child " + N(parent) + L" " + N(after) + L" " + cls + L" -> " + N(found);
-}
 std::vector<Message> Sends(std::initializer_list<Message> m) {
   return m;
 }
-Lines Join(std::initializer_list<Lines> parts) {
-  Lines out;
-  for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
-  return out;
-}
 
+// The fake desktop numbers its windows 256, 257, ... in the order they are added, so every
+// handle below is written out as a number: the tests state what the code must find, and
+// never search the tree themselves.
 class ChatTest : public ::testing::Test {
  protected:
   // Dispatches are written among the window calls, so their place in the order is pinned too.
@@ -57,6 +46,7 @@ class ChatTest : public ::testing::Test {
 const Lines kRoomParts = {L"_AOL_Static", L"_AOL_Combobox",    L"_AOL_Listbox",
                           L"_AOL_Icon",   L"RICHCNTLREADONLY", L"RICHCNTL"};
 
+// The frame is 256 and its MDI client 257; documents and their parts follow from 258.
 class AolTest : public ChatTest {
  protected:
   AolTest() : frame(desk.Add(0, L"AOL Frame25")), client(desk.Add(frame, L"MDIClient")) {}
@@ -66,53 +56,59 @@ class AolTest : public ChatTest {
     for (const auto& cls : parts) desk.Add(doc, cls);
     return doc;
   }
-  // The five searches of a probe, each with the part it should find.
-  Lines Probe(Handle doc) {
-    Lines out;
-    for (const wchar_t* cls :
-         {L"_AOL_Combobox", L"_AOL_Listbox", L"_AOL_Static", L"_AOL_Icon", L"RICHCNTLREADONLY"}) {
-      Handle part = 0;
-      for (Handle c : doc == 0 ? std::vector<Handle>{} : desk.At(doc).children)
-        if (part == 0 && desk.At(c).cls == cls) part = c;
-      out.push_back(Child(doc, 0, cls, part));
-    }
-    return out;
-  }
-  Lines Start(Handle first) {
-    return Join({{Top(L"AOL Frame25", frame), Child(frame, 0, L"MDIClient", client),
-                  Child(client, 0, L"AOL Child", first)},
-                 Probe(first)});
-  }
-  Lines Pass(Handle after, Handle next) {
-    return Join({{L"dispatch", Child(client, after, L"AOL Child", next)}, Probe(next)});
-  }
 
   const Handle frame, client;
 };
 
 TEST_F(AolTest, FirstDocumentIsTheRoomAndIsFoundWithoutDispatching) {
-  const Handle room = Doc(kRoomParts);
+  Doc(kRoomParts);  // 258: static 259, combo 260, list 261, icon 262, read-only 263, input 264
   Doc({});
-  const Lines expected = Start(room);
-  EXPECT_EQ(chat.FindAolRoom(), room);
-  EXPECT_EQ(desk.calls, expected);
+  EXPECT_EQ(chat.FindAolRoom(), 258u);
+  EXPECT_EQ(desk.calls,
+            (Lines{L"top AOL Frame25 -> 256", L"child 256 0 MDIClient -> 257",
+                   L"child 257 0 AOL Child -> 258", L"child 258 0 _AOL_Combobox -> 260",
+                   L"child 258 0 _AOL_Listbox -> 261", L"child 258 0 _AOL_Static -> 259",
+                   L"child 258 0 _AOL_Icon -> 262", L"child 258 0 RICHCNTLREADONLY -> 263"}));
 }
 
 TEST_F(AolTest, WalksPastNonRoomsDispatchingBeforeEachFurtherCandidate) {
-  const Handle no_combo = Doc({L"_AOL_Listbox", L"_AOL_Static", L"_AOL_Icon", L"RICHCNTLREADONLY"});
-  const Handle no_static = Doc({L"_AOL_Combobox", L"_AOL_Listbox"});
-  const Handle room = Doc(kRoomParts);
-  const Lines expected = Join({Start(no_combo), Pass(no_combo, no_static), Pass(no_static, room)});
-  EXPECT_EQ(chat.FindAolRoom(), room);
-  EXPECT_EQ(desk.calls, expected);
+  Doc({L"_AOL_Listbox", L"_AOL_Static", L"_AOL_Icon", L"RICHCNTLREADONLY"});  // 258: 259-262
+  Doc({L"_AOL_Combobox", L"_AOL_Listbox"});                                   // 263: 264-265
+  Doc(kRoomParts);                                                            // 266: 267-272
+  EXPECT_EQ(chat.FindAolRoom(), 266u);
+  EXPECT_EQ(desk.calls, (Lines{L"top AOL Frame25 -> 256",
+                               L"child 256 0 MDIClient -> 257",
+                               L"child 257 0 AOL Child -> 258",
+                               L"child 258 0 _AOL_Combobox -> 0",
+                               L"child 258 0 _AOL_Listbox -> 259",
+                               L"child 258 0 _AOL_Static -> 260",
+                               L"child 258 0 _AOL_Icon -> 261",
+                               L"child 258 0 RICHCNTLREADONLY -> 262",
+                               L"dispatch",
+                               L"child 257 258 AOL Child -> 263",
+                               L"child 263 0 _AOL_Combobox -> 264",
+                               L"child 263 0 _AOL_Listbox -> 265",
+                               L"child 263 0 _AOL_Static -> 0",
+                               L"child 263 0 _AOL_Icon -> 0",
+                               L"child 263 0 RICHCNTLREADONLY -> 0",
+                               L"dispatch",
+                               L"child 257 263 AOL Child -> 266",
+                               L"child 266 0 _AOL_Combobox -> 268",
+                               L"child 266 0 _AOL_Listbox -> 269",
+                               L"child 266 0 _AOL_Static -> 267",
+                               L"child 266 0 _AOL_Icon -> 270",
+                               L"child 266 0 RICHCNTLREADONLY -> 271"}));
 }
 
 TEST_F(AolTest, FirstDocumentThatOnlyLooksLikeARoomEndsTheSearchAtOnce) {
-  const Handle no_readonly = Doc({L"_AOL_Combobox", L"_AOL_Listbox", L"_AOL_Static", L"_AOL_Icon"});
+  Doc({L"_AOL_Combobox", L"_AOL_Listbox", L"_AOL_Static", L"_AOL_Icon"});  // 258: 259-262
   Doc(kRoomParts);
-  const Lines expected = Start(no_readonly);
   EXPECT_EQ(chat.FindAolRoom(), 0u);
-  EXPECT_EQ(desk.calls, expected);
+  EXPECT_EQ(desk.calls,
+            (Lines{L"top AOL Frame25 -> 256", L"child 256 0 MDIClient -> 257",
+                   L"child 257 0 AOL Child -> 258", L"child 258 0 _AOL_Combobox -> 259",
+                   L"child 258 0 _AOL_Listbox -> 260", L"child 258 0 _AOL_Static -> 261",
+                   L"child 258 0 _AOL_Icon -> 262", L"child 258 0 RICHCNTLREADONLY -> 0"}));
   chat.SendToAolRoom(L"hello");
   EXPECT_TRUE(desk.messages.empty());
 }
@@ -125,25 +121,58 @@ TEST_F(AolTest, FirstDocumentWithoutIconAlsoEndsTheSearch) {
 }
 
 TEST_F(AolTest, WalkVisitsEveryDocumentOnceWhenNoneIsARoom) {
-  const Handle a = Doc({L"_AOL_Listbox"});
-  const Handle b = Doc({L"_AOL_Combobox", L"_AOL_Listbox", L"_AOL_Static", L"RICHCNTLREADONLY"});
+  Doc({L"_AOL_Listbox"});                                                         // 258: 259
+  Doc({L"_AOL_Combobox", L"_AOL_Listbox", L"_AOL_Static", L"RICHCNTLREADONLY"});  // 260: 261-264
   // Looks like a room: past the first document, that no longer ends the walk.
-  const Handle c = Doc({L"_AOL_Combobox", L"_AOL_Listbox", L"_AOL_Static", L"_AOL_Icon"});
-  const Lines expected = Join({Start(a), Pass(a, b), Pass(b, c), Pass(c, 0)});
+  Doc({L"_AOL_Combobox", L"_AOL_Listbox", L"_AOL_Static", L"_AOL_Icon"});  // 265: 266-269
   EXPECT_EQ(chat.FindAolRoom(), 0u);
-  EXPECT_EQ(desk.calls, expected);
+  EXPECT_EQ(desk.calls, (Lines{L"top AOL Frame25 -> 256",
+                               L"child 256 0 MDIClient -> 257",
+                               L"child 257 0 AOL Child -> 258",
+                               L"child 258 0 _AOL_Combobox -> 0",
+                               L"child 258 0 _AOL_Listbox -> 259",
+                               L"child 258 0 _AOL_Static -> 0",
+                               L"child 258 0 _AOL_Icon -> 0",
+                               L"child 258 0 RICHCNTLREADONLY -> 0",
+                               L"dispatch",
+                               L"child 257 258 AOL Child -> 260",
+                               L"child 260 0 _AOL_Combobox -> 261",
+                               L"child 260 0 _AOL_Listbox -> 262",
+                               L"child 260 0 _AOL_Static -> 263",
+                               L"child 260 0 _AOL_Icon -> 0",
+                               L"child 260 0 RICHCNTLREADONLY -> 264",
+                               L"dispatch",
+                               L"child 257 260 AOL Child -> 265",
+                               L"child 265 0 _AOL_Combobox -> 266",
+                               L"child 265 0 _AOL_Listbox -> 267",
+                               L"child 265 0 _AOL_Static -> 268",
+                               L"child 265 0 _AOL_Icon -> 269",
+                               L"child 265 0 RICHCNTLREADONLY -> 0",
+                               L"dispatch",
+                               L"child 257 265 AOL Child -> 0",
+                               L"child 0 0 _AOL_Combobox -> 0",
+                               L"child 0 0 _AOL_Listbox -> 0",
+                               L"child 0 0 _AOL_Static -> 0",
+                               L"child 0 0 _AOL_Icon -> 0",
+                               L"child 0 0 RICHCNTLREADONLY -> 0"}));
 }
 
 TEST_F(AolTest, CandidateClosedDuringDispatchEndsTheWalk) {
-  const Handle doomed = Doc({});
+  const Handle doomed = Doc({});  // 258
   Doc(kRoomParts);
-  const Lines expected = Join({Start(doomed), Pass(doomed, 0)});
   pump.on_dispatch = [&] {
     desk.calls.push_back(L"dispatch");
     desk.Remove(doomed);
   };
   EXPECT_EQ(chat.FindAolRoom(), 0u);
-  EXPECT_EQ(desk.calls, expected);
+  EXPECT_EQ(desk.calls,
+            (Lines{L"top AOL Frame25 -> 256", L"child 256 0 MDIClient -> 257",
+                   L"child 257 0 AOL Child -> 258", L"child 258 0 _AOL_Combobox -> 0",
+                   L"child 258 0 _AOL_Listbox -> 0", L"child 258 0 _AOL_Static -> 0",
+                   L"child 258 0 _AOL_Icon -> 0", L"child 258 0 RICHCNTLREADONLY -> 0", L"dispatch",
+                   L"child 257 258 AOL Child -> 0", L"child 0 0 _AOL_Combobox -> 0",
+                   L"child 0 0 _AOL_Listbox -> 0", L"child 0 0 _AOL_Static -> 0",
+                   L"child 0 0 _AOL_Icon -> 0", L"child 0 0 RICHCNTLREADONLY -> 0"}));
 }
 
 TEST_F(AolTest, NoClientMeansNoRoomAndNothingSent) {
@@ -161,169 +190,158 @@ TEST_F(AolTest, RoomWithoutInputBoxGetsNothing) {
 }
 
 TEST_F(AolTest, SendsTextThenEnterToTheRoomsInputBox) {
-  Doc({});
-  const Handle input = desk.FindChild(Doc(kRoomParts), 0, L"RICHCNTL");
+  Doc({});          // 258
+  Doc(kRoomParts);  // 259, its input box 265
   chat.SendToAolRoom(L"{Zurelo 1.0} Now Playing: A - B");
   chat.SendToAolRoom(L"");  // the box is emptied and Enter still goes out
-  EXPECT_EQ(desk.messages, Sends({{input, L"text", L"{Zurelo 1.0} Now Playing: A - B", 0},
-                                  {input, L"char", L"", 13},
-                                  {input, L"text", L"", 0},
-                                  {input, L"char", L"", 13}}));
+  EXPECT_EQ(desk.messages, Sends({{265, L"text", L"{Zurelo 1.0} Now Playing: A - B", 0},
+                                  {265, L"char", L"", 13},
+                                  {265, L"text", L"", 0},
+                                  {265, L"char", L"", 13}}));
 }
 
 TEST_F(AolTest, HungInputBoxGetsNoEnter) {
-  const Handle input = desk.FindChild(Doc(kRoomParts), 0, L"RICHCNTL");
-  desk.At(input).hung = true;
-  desk.calls.clear();
+  Doc(kRoomParts);  // 258, its input box 264
+  desk.At(264).hung = true;
   chat.SendToAolRoom(L"hello");
-  EXPECT_EQ(desk.calls.back(), L"send text " + N(input) + L" \"hello\"");
+  EXPECT_EQ(desk.calls.back(), L"send text 264 \"hello\"");
 }
 
 // --- mIRC ------------------------------------------------------------------------------
 
 TEST_F(ChatTest, MircTypesIntoTheFirstChannelLookingEverythingUpTwice) {
-  const Handle main = desk.Add(0, L"mIRC");
-  const Handle mdi = desk.Add(main, L"MDIClient");
+  const Handle main = desk.Add(0, L"mIRC");         // 256
+  const Handle mdi = desk.Add(main, L"MDIClient");  // 257
   desk.Add(mdi, L"mIRC_Status");
-  const Handle first = desk.Add(mdi, L"mIRC_Channel");
-  const Handle edit = desk.Add(first, L"Edit");
-  const Handle second = desk.Add(mdi, L"mIRC_Channel");
-  desk.Add(second, L"Edit");
-  const Lines lookup = {Top(L"mirc", main), Child(main, 0, L"mdiclient", mdi),
-                        Child(mdi, 0, L"mirc_channel", first), Child(first, 0, L"edit", edit)};
+  desk.Add(desk.Add(mdi, L"mIRC_Channel"), L"Edit");  // 259, its input 260
+  desk.Add(desk.Add(mdi, L"mIRC_Channel"), L"Edit");
 
   chat.SendToMirc(L"line");
-  EXPECT_EQ(desk.calls, Join({lookup,
-                              {L"send text " + N(edit) + L" \"line\""},
-                              lookup,
-                              {L"send char " + N(edit) + L" 13"}}));
-  EXPECT_EQ(desk.messages, Sends({{edit, L"text", L"line", 0}, {edit, L"char", L"", 13}}));
+  EXPECT_EQ(desk.calls, (Lines{L"top mirc -> 256", L"child 256 0 mdiclient -> 257",
+                               L"child 257 0 mirc_channel -> 259", L"child 259 0 edit -> 260",
+                               L"send text 260 \"line\"", L"top mirc -> 256",
+                               L"child 256 0 mdiclient -> 257", L"child 257 0 mirc_channel -> 259",
+                               L"child 259 0 edit -> 260", L"send char 260 13"}));
+  EXPECT_EQ(desk.messages, Sends({{260, L"text", L"line", 0}, {260, L"char", L"", 13}}));
 }
 
 TEST_F(ChatTest, MircHungInputStopsAfterTheText) {
   const Handle channel = desk.Add(desk.Add(desk.Add(0, L"mirc"), L"mdiclient"), L"mirc_channel");
   desk.At(desk.Add(channel, L"edit")).hung = true;
   chat.SendToMirc(L"line");
-  EXPECT_EQ(desk.calls.size(), 5u);  // one lookup and the unanswered text
+  EXPECT_EQ(desk.calls, (Lines{L"top mirc -> 256", L"child 256 0 mdiclient -> 257",
+                               L"child 257 0 mirc_channel -> 258", L"child 258 0 edit -> 259",
+                               L"send text 259 \"line\""}));
   EXPECT_TRUE(desk.messages.empty());
 }
 
 // --- AIM -------------------------------------------------------------------------------
 
+// The chat window is 256; its first pane 257 holds the history 258, then come the first
+// button 259 and the second pane 260 with the input 261. Further buttons are 262, 263, ...
 class AimTest : public ChatTest {
  protected:
   AimTest() : window(desk.Add(0, L"AIM_ChatWnd")) {
     desk.Add(desk.Add(window, L"WndAte32Class"), L"Ate32Class");  // the history, not the input
-    buttons.push_back(desk.Add(window, L"_Oscar_IconBtn"));
-    const Handle pane = desk.Add(window, L"WndAte32Class");
-    input = desk.Add(pane, L"Ate32Class");
+    desk.Add(window, L"_Oscar_IconBtn");
+    desk.Add(desk.Add(window, L"WndAte32Class"), L"Ate32Class");
   }
   void AddButtons(int total) {
-    while (static_cast<int>(buttons.size()) < total)
-      buttons.push_back(desk.Add(window, L"_Oscar_IconBtn"));
-  }
-  Lines ButtonChain(const std::vector<Handle>& found) {
-    Lines out = {Top(L"aim_chatwnd", window)};
-    Handle after = 0;
-    for (Handle h : found) out.push_back(Child(window, after, L"_oscar_iconbtn", h)), after = h;
-    return out;
+    for (int i = 1; i < total; ++i) desk.Add(window, L"_Oscar_IconBtn");
   }
 
   const Handle window;
-  Handle input = 0;
-  std::vector<Handle> buttons;
 };
 
 TEST_F(AimTest, FifthButtonIsPressedAfterTheTextGoesToTheSecondPane) {
-  AddButtons(6);
-  const Handle pane = desk.At(input).parent;
-  const Handle b = buttons[4];
+  AddButtons(6);  // 259, 262, 263, 264, 265, 266
   chat.SendToAim(L"line");
-  const Lines expected =
-      Join({{Top(L"aim_chatwnd", window),
-             Child(window, 0, L"wndate32class", desk.At(window).children[0]),
-             Child(window, desk.At(window).children[0], L"wndate32class", pane),
-             Child(pane, 0, L"ate32class", input), L"send text " + N(input) + L" \"line\""},
-            ButtonChain({buttons[0], buttons[1], buttons[2], buttons[3], b}),
-            {L"send down " + N(b) + L" 13", L"send up " + N(b) + L" 13"}});
-  EXPECT_EQ(desk.calls, expected);
+  EXPECT_EQ(
+      desk.calls,
+      (Lines{L"top aim_chatwnd -> 256", L"child 256 0 wndate32class -> 257",
+             L"child 256 257 wndate32class -> 260", L"child 260 0 ate32class -> 261",
+             L"send text 261 \"line\"", L"top aim_chatwnd -> 256",
+             L"child 256 0 _oscar_iconbtn -> 259", L"child 256 259 _oscar_iconbtn -> 262",
+             L"child 256 262 _oscar_iconbtn -> 263", L"child 256 263 _oscar_iconbtn -> 264",
+             L"child 256 264 _oscar_iconbtn -> 265", L"send down 265 13", L"send up 265 13"}));
   EXPECT_EQ(desk.messages,
-            Sends({{input, L"text", L"line", 0}, {b, L"down", L"", 13}, {b, L"up", L"", 13}}));
+            Sends({{261, L"text", L"line", 0}, {265, L"down", L"", 13}, {265, L"up", L"", 13}}));
 }
 
 TEST_F(AimTest, FourButtonsEndTheChainOnNothingAndTheTextStays) {
-  AddButtons(4);
+  AddButtons(4);  // 259, 262, 263, 264
   chat.SendToAim(L"line");
   const Lines tail(desk.calls.end() - 8, desk.calls.end());
-  EXPECT_EQ(tail, Join({ButtonChain({buttons[0], buttons[1], buttons[2], buttons[3], 0}),
-                        {L"send down 0 13", L"send up 0 13"}}));
-  EXPECT_EQ(desk.messages, Sends({{input, L"text", L"line", 0}}));
-  EXPECT_EQ(desk.At(input).text, L"line");
+  EXPECT_EQ(tail,
+            (Lines{L"top aim_chatwnd -> 256", L"child 256 0 _oscar_iconbtn -> 259",
+                   L"child 256 259 _oscar_iconbtn -> 262", L"child 256 262 _oscar_iconbtn -> 263",
+                   L"child 256 263 _oscar_iconbtn -> 264", L"child 256 264 _oscar_iconbtn -> 0",
+                   L"send down 0 13", L"send up 0 13"}));
+  EXPECT_EQ(desk.messages, Sends({{261, L"text", L"line", 0}}));
+  EXPECT_EQ(desk.At(261).text, L"line");
 }
 
 TEST_F(AimTest, ChainStartsAgainAfterANothing) {
-  AddButtons(3);  // first, second, third, nothing, and then the first once more
+  AddButtons(3);  // 259, 262, 263, nothing, and then 259 once more
   chat.SendToAim(L"");
-  EXPECT_EQ(desk.messages, Sends({{input, L"text", L"", 0},
-                                  {buttons[0], L"down", L"", 13},
-                                  {buttons[0], L"up", L"", 13}}));
+  EXPECT_EQ(desk.messages,
+            Sends({{261, L"text", L"", 0}, {259, L"down", L"", 13}, {259, L"up", L"", 13}}));
 }
 
 TEST_F(AimTest, HungClientGetsNothingAfterTheUnansweredMessage) {
-  AddButtons(5);
-  desk.At(input).hung = true;
+  AddButtons(5);  // 259, 262, 263, 264, 265
+  desk.At(261).hung = true;
   chat.SendToAim(L"line");
-  EXPECT_EQ(desk.calls.back(), L"send text " + N(input) + L" \"line\"");
+  EXPECT_EQ(desk.calls.back(), L"send text 261 \"line\"");
 
-  desk.At(input).hung = false;
-  desk.At(buttons[4]).hung = true;
+  desk.At(261).hung = false;
+  desk.At(265).hung = true;
   chat.SendToAim(L"line");
-  EXPECT_EQ(desk.calls.back(), L"send down " + N(buttons[4]) + L" 13");
+  EXPECT_EQ(desk.calls.back(), L"send down 265 13");
 }
 
 // --- Yahoo! ----------------------------------------------------------------------------
 
+// The window is 256, its first button 257 and the input 258; further buttons are 259, 260, ...
 class YahooTest : public ChatTest {
  protected:
   YahooTest() : window(desk.Add(0, L"IMClass")) {
-    buttons.push_back(desk.Add(window, L"Button"));
-    input = desk.Add(window, L"YIMInputWindow");
+    desk.Add(window, L"Button");
+    desk.Add(window, L"YIMInputWindow");
   }
   void AddButtons(int total) {
-    while (static_cast<int>(buttons.size()) < total) buttons.push_back(desk.Add(window, L"Button"));
+    for (int i = 1; i < total; ++i) desk.Add(window, L"Button");
   }
 
   const Handle window;
-  Handle input = 0;
-  std::vector<Handle> buttons;
 };
 
 TEST_F(YahooTest, FourthButtonGetsTheClickAfterTheText) {
-  AddButtons(5);
-  const Handle b = buttons[3];
+  AddButtons(5);  // 257, 259, 260, 261, 262
   chat.SendToYahoo(L"line");
-  EXPECT_EQ(desk.calls,
-            (Lines{Top(L"IMClass", window), Child(window, 0, L"YIMInputWindow", input),
-                   Top(L"imclass", window), Child(window, 0, L"button", buttons[0]),
-                   Child(window, buttons[0], L"button", buttons[1]),
-                   Child(window, buttons[1], L"button", buttons[2]),
-                   Child(window, buttons[2], L"button", b), L"send text " + N(input) + L" \"line\"",
-                   L"send down " + N(b) + L" 13", L"send keydown " + N(b) + L" 32",
-                   L"send keyup " + N(b) + L" 32"}));
+  EXPECT_EQ(desk.calls, (Lines{L"top IMClass -> 256", L"child 256 0 YIMInputWindow -> 258",
+                               L"top imclass -> 256", L"child 256 0 button -> 257",
+                               L"child 256 257 button -> 259", L"child 256 259 button -> 260",
+                               L"child 256 260 button -> 261", L"send text 258 \"line\"",
+                               L"send down 261 13", L"send keydown 261 32", L"send keyup 261 32"}));
 }
 
 TEST_F(YahooTest, ThreeButtonsLeaveTheTextUnsent) {
-  AddButtons(3);
+  AddButtons(3);  // 257, 259, 260
   chat.SendToYahoo(L"line");
-  EXPECT_EQ(desk.calls[6], Child(window, buttons[2], L"button", 0));
-  EXPECT_EQ(desk.messages, Sends({{input, L"text", L"line", 0}}));
+  EXPECT_EQ(desk.calls, (Lines{L"top IMClass -> 256", L"child 256 0 YIMInputWindow -> 258",
+                               L"top imclass -> 256", L"child 256 0 button -> 257",
+                               L"child 256 257 button -> 259", L"child 256 259 button -> 260",
+                               L"child 256 260 button -> 0", L"send text 258 \"line\"",
+                               L"send down 0 13", L"send keydown 0 32", L"send keyup 0 32"}));
+  EXPECT_EQ(desk.messages, Sends({{258, L"text", L"line", 0}}));
 }
 
 TEST_F(YahooTest, HungInputGetsNoClick) {
   AddButtons(4);
-  desk.At(input).hung = true;
+  desk.At(258).hung = true;
   chat.SendToYahoo(L"line");
-  EXPECT_EQ(desk.calls.back(), L"send text " + N(input) + L" \"line\"");
+  EXPECT_EQ(desk.calls.back(), L"send text 258 \"line\"");
 }
 
 // --- Any client ------------------------------------------------------------------------
@@ -336,7 +354,7 @@ TEST_F(ChatTest, ClientsNotRunningGetEverySendButNothingArrives) {
   EXPECT_TRUE(desk.messages.empty());
   // Searches under a missing parent and sends to 0 are still made.
   EXPECT_EQ(std::count(desk.calls.begin(), desk.calls.end(), L"send text 0 \"line\""), 3);
-  EXPECT_EQ(desk.calls.back(), Child(0, 0, L"RICHCNTL", 0));
+  EXPECT_EQ(desk.calls.back(), L"child 0 0 RICHCNTL -> 0");
 }
 
 TEST_F(ChatTest, ControlCharactersGoAsBlanksToEveryClient) {

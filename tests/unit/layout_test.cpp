@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "main/control_ids.h"
 #include "main/main_layout.h"
@@ -8,6 +11,18 @@
 #include "settings/settings_layout.h"
 
 namespace {
+
+// A control's pixel rectangle at 96 and at 144 DPI, worked out by hand from its twips: each
+// edge is twips * dpi / 1440, halves rounded away from zero.
+struct Placed {
+  int id;
+  layout::Rect at96, at144;
+};
+
+std::string Show(const layout::Rect& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.width) +
+         "x" + std::to_string(r.height);
+}
 
 const layout::Control& Find(const std::vector<layout::Control>& table, int id) {
   for (const auto& c : table)
@@ -37,7 +52,7 @@ TEST(Layout, EdgesScaleSoNeighboursStayFlush) {
   }
 }
 
-TEST(Layout, MainWindowControlsInTheirPlacesAndFocusOrder) {
+TEST(Layout, MainWindowFocusOrderAndHiddenLog) {
   const auto& t = layout::MainControls();
   std::set<int> ids;
   for (const auto& c : t) EXPECT_TRUE(ids.insert(c.id).second) << "duplicate id " << c.id;
@@ -45,6 +60,14 @@ TEST(Layout, MainWindowControlsInTheirPlacesAndFocusOrder) {
   // The focus starts on the first control: "Start Logging Songs".
   EXPECT_EQ(t.front().id, ids::kCommand1);
   EXPECT_STREQ(t.front().caption, L"Start Logging Songs");
+  // The tab order of the controls that take focus.
+  std::vector<int> focus;
+  for (const auto& c : t)
+    if (c.kind != layout::Kind::kFrame && c.kind != layout::Kind::kDisplay) focus.push_back(c.id);
+  EXPECT_EQ(focus, (std::vector<int>{ids::kCommand1, ids::kList1, ids::kCommand2, ids::kCommand3,
+                                     ids::kCommand4, ids::kCommand5, ids::kCommand6, ids::kCommand7,
+                                     ids::kText1, ids::kOption2, ids::kOption3, ids::kOption6,
+                                     ids::kOption7}));
   // Frames and the label take no focus and come after every control that does.
   bool passive_seen = false;
   for (const auto& c : t) {
@@ -54,18 +77,50 @@ TEST(Layout, MainWindowControlsInTheirPlacesAndFocusOrder) {
     }
     passive_seen = passive_seen || passive;
   }
-  // Controls inside frames carry their frame's offset.
-  const auto reload = layout::ToPixels(Find(t, ids::kCommand6), 96);
-  EXPECT_EQ(reload.left, 16);
-  EXPECT_EQ(reload.top, 168);
-  const auto aol = layout::ToPixels(Find(t, ids::kOption6), 96);
-  EXPECT_EQ(aol.left, 160);
-  EXPECT_EQ(aol.top, 104);
   // The label runs past the window's right edge; the log lies wholly beyond it.
   EXPECT_GT(Find(t, ids::kLabel1).width, layout::kMainClientWidth);
   for (int id : {ids::kCommand1, ids::kCommand2, ids::kCommand3, ids::kList1}) {
     EXPECT_GT(Find(t, id).left, layout::kMainClientWidth) << id;
   }
+}
+
+void ExpectPlaced(const std::vector<layout::Control>& table, const std::vector<Placed>& want) {
+  for (const auto& p : want) {
+    EXPECT_EQ(Show(layout::ToPixels(Find(table, p.id), 96)), Show(p.at96)) << p.id;
+    EXPECT_EQ(Show(layout::ToPixels(Find(table, p.id), 144)), Show(p.at144)) << p.id;
+  }
+}
+
+TEST(Layout, MainWindowPixelRectangles) {
+  ExpectPlaced(layout::MainControls(),
+               {
+                   // 5880, 3000, 1695 x 375 twips
+                   {ids::kCommand1, {392, 200, 113, 25}, {588, 300, 170, 38}},
+                   // 5040, -360, 2895 x 2400: above the client area
+                   {ids::kList1, {336, -24, 193, 160}, {504, -36, 290, 240}},
+                   // 240, 2520, 1575 x 375: inside "Main Control" (120, 1320)
+                   {ids::kCommand6, {16, 168, 105, 25}, {24, 252, 158, 38}},
+                   // 2400, 1560, 1335 x 255: inside "Chat Send Method" (2040, 1320)
+                   {ids::kOption6, {160, 104, 89, 17}, {240, 156, 134, 26}},
+                   // 240, 240, 3495 x 855: inside "Chat Send" (120, 0)
+                   {ids::kText1, {16, 16, 233, 57}, {24, 24, 350, 86}},
+                   // 0, 3600, 5295 x 255
+                   {ids::kLabel1, {0, 240, 353, 17}, {0, 360, 530, 26}},
+               });
+}
+
+TEST(Layout, SettingsWindowPixelRectangles) {
+  ExpectPlaced(layout::SettingsControls(),
+               {
+                   // 120, 1680, 3975 x 375
+                   {ids::kSetCommand7, {8, 112, 265, 25}, {12, 168, 398, 38}},
+                   // 1200, 840, 1935 x 255
+                   {ids::kSetLabel2, {80, 56, 129, 17}, {120, 84, 194, 26}},
+                   // 1920, 1200, 495 x 285
+                   {ids::kSetText1, {128, 80, 33, 19}, {192, 120, 50, 29}},
+                   // 2880, 360, 1575 x 195
+                   {ids::kSetOption2, {192, 24, 105, 13}, {288, 36, 158, 20}},
+               });
 }
 
 TEST(Layout, SettingsWindowFocusOrder) {
