@@ -14,7 +14,7 @@ constexpr UINT_PTR kRefreshTimer = 1;
 constexpr UINT kRefreshMs = 10;
 
 // Read into and never grown, so a tick allocates nothing.
-std::wstring g_title(1024, L'\0');
+std::wstring g_title(256, L'\0');
 
 LRESULT CALLBACK FloorProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {

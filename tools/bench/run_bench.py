@@ -102,48 +102,49 @@ def unix_pid_of(name, prefix, taken):
 
 
 class Window:
-    """CPU seconds of the program and of the wineserver over one or more spans of time."""
+    """CPU seconds of each followed process over one or more spans of time."""
 
     def __init__(self):
-        self.seconds = self.cpu = self.server = 0.0
+        self.seconds = 0.0
+        self.cpu = {}
         self.open = None
 
     def begin(self, sample):
         self.open = sample
 
     def end(self, sample):
-        if self.open is None or self.open[1] is None or sample[1] is None:
-            self.open = None
-            return
-        t0, z0, s0 = self.open
-        t1, z1, s1 = sample
-        self.seconds += t1 - t0
-        self.cpu += z1 - z0
-        self.server += s1 - s0
+        if self.open is not None:
+            (t0, c0), (t1, c1) = self.open, sample
+            self.seconds += t1 - t0
+            for who in c1:
+                if c0.get(who) is not None and c1[who] is not None:
+                    self.cpu[who] = self.cpu.get(who, 0.0) + c1[who] - c0[who]
         self.open = None
 
-    def percent(self):
-        if self.seconds <= 0:
-            return None, None
-        return (round(self.cpu / self.seconds * 100, 3),
-                round(self.server / self.seconds * 100, 3))
+    def percent(self, who):
+        if self.seconds <= 0 or who not in self.cpu:
+            return None
+        return round(self.cpu[who] / self.seconds * 100, 3)
 
 
 # Which mark opens and closes which measured phase.
 PHASES = {
-    "floor_start": ("idle", "begin"), "floor_end": ("idle", "end"),
+    "alone_start": ("alone", "begin"), "alone_end": ("alone", "end"),
     "idle_start": ("idle", "begin"), "idle_end": ("idle", "end"),
     "pause_start": ("pause", "begin"), "pause_end": ("pause", "end"),
     "send_begin": ("send", "begin"), "send_end": ("send", "end"),
 }
+ZURELO_PHASES = ("idle", "pause", "send")
 
 
-def run_driver(args, sampler, server, argv, name):
-    """Runs the driver once; returns its JSON figures and the host's phase figures."""
-    windows = {"idle": Window(), "pause": Window(), "send": Window()}
-    counter, taken, hwm, figures = None, set(), 0, None
-    proc = subprocess.Popen([args.wine, args.driver] + argv, stdin=subprocess.DEVNULL,
-                            stdout=subprocess.PIPE, text=True, errors="replace")
+def run_driver(args, sampler, server, exe):
+    """Runs the driver for one Zurelo.exe; returns its figures with the host's."""
+    names = {"zurelo": os.path.basename(exe), "floor": os.path.basename(args.floor)}
+    windows = {phase: Window() for phase, _ in PHASES.values()}
+    counters, taken, hwm, figures = {}, set(), {}, None
+    argv = [args.wine, args.driver, exe, f"{args.seconds:g}", "--floor", args.floor]
+    proc = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, text=True,
+                            errors="replace")
     for line in proc.stdout:
         line = line.rstrip("\r\n")
         if line.startswith("{"):
@@ -152,36 +153,49 @@ def run_driver(args, sampler, server, argv, name):
         if not line.startswith("mark "):
             continue
         mark = line[5:]
-        if mark == "launched":
+        if mark.startswith("launched "):
+            who = mark.split()[1]
             pid = None
             for _ in range(20):
-                pid = unix_pid_of(name, args.prefix, taken)
+                pid = unix_pid_of(names[who], args.prefix, taken)
                 if pid:
                     break
                 time.sleep(0.1)
-            counter = CpuCounter(pid) if pid else None
+            counters.pop(who, None)
             if pid:
                 taken.add(pid)
-                sampler.watch(counter)
+                counters[who] = CpuCounter(pid)
+                sampler.watch(counters[who])
             else:
-                print(f"bench: no Unix process found for {name}", file=sys.stderr)
+                print(f"bench: no Unix process found for {names[who]}", file=sys.stderr)
             continue
-        sample = (time.monotonic(), counter.read() if counter else None, server.read())
+        now = time.monotonic()
+        cpu = {who: c.read() for who, c in counters.items()}
+        cpu["wineserver"] = server.read()
         if mark in PHASES:
             phase, edge = PHASES[mark]
-            getattr(windows[phase], edge)(sample)
-        # The peak of the first start, read while it still runs: each program its own.
-        if mark in ("pause_end", "floor_end") and counter:
-            hwm = peak_rss_kb(counter.pid)
+            getattr(windows[phase], edge)((now, cpu))
+        # Each program's own peak, read while it still runs: Zurelo's first start at the
+        # end of its pause, the floor at the end.
+        if mark == "pause_end" and "zurelo" in counters:
+            hwm["zurelo"] = peak_rss_kb(counters["zurelo"].pid)
+        if mark == "floor_end" and "floor" in counters:
+            hwm["floor"] = peak_rss_kb(counters["floor"].pid)
     proc.wait()
-    if figures is None:
-        figures = {"error": "no figures"}
+    figures = figures or {"error": "no figures"}
+    figures["exe"] = exe
     for phase, w in windows.items():
-        cpu, srv = w.percent()
-        if cpu is not None:
-            figures[f"host_cpu_{phase}_percent"] = cpu
-            figures[f"wineserver_cpu_{phase}_percent"] = srv
-    figures["host_peak_rss_kb"] = hwm
+        for who, key in (("zurelo", "host_cpu"), ("floor", "floor_cpu"),
+                         ("wineserver", "wineserver_cpu")):
+            v = w.percent(who)
+            if v is not None and (who != "zurelo" or phase != "alone"):
+                figures[f"{key}_{phase}_percent"] = v
+    for phase in ZURELO_PHASES:
+        z, f = figures.get(f"host_cpu_{phase}_percent"), figures.get(f"floor_cpu_{phase}_percent")
+        if z is not None and f:
+            figures[f"host_cpu_{phase}_floor_ratio"] = round(z / f, 3)
+    figures["host_peak_rss_kb"] = hwm.get("zurelo", 0)
+    figures["floor_peak_rss_kb"] = hwm.get("floor", 0)
     return figures
 
 
@@ -205,28 +219,34 @@ def short(path):
     return "/".join(parts[-2:]) if len(parts) >= 2 else path
 
 
-def print_tables(floor, runs, seconds):
-    def ratio(v, base):
-        return f" ({v / base:.2f}x)" if v is not None and base else ""
+def print_tables(runs, seconds):
+    def pct(v):
+        return cell(v, "{:.2f}")
 
-    def cpu_rows(label, row, key):
-        idle = row.get(f"{key}_idle_percent")
-        pause = row.get(f"{key}_pause_percent")
-        send = row.get(f"{key}_send_percent")
-        base = floor.get(f"{key}_idle_percent")
-        return [label] + [cell(v, "{:.2f}") + ratio(v, base) for v in (idle, pause, send)] + [
-            f"{v / idle:.2f}" if v is not None and idle else "n/a" for v in (pause, send)]
-
-    print(f"\nCPU, % of one core over each phase ({seconds:g} s each; slow send: only the time "
-          "inside the input box's answers).\nExact per-thread run time from "
-          "/proc/PID/task/*/schedstat; (1.18x) = times the floor's idle figure.")
-    heads = ["program", "idle", "pause", "slow send", "pause/idle", "send/idle"]
-    rows = [["floor", cell(floor.get("host_cpu_idle_percent"), "{:.2f}"), "", "", "", ""]]
-    rows += [cpu_rows(short(r["exe"]), r, "host_cpu") for r in runs]
-    rows.append(["wineserver beside the floor",
-                 cell(floor.get("wineserver_cpu_idle_percent"), "{:.2f}"), "", "", "", ""])
-    rows += [cpu_rows("wineserver beside " + short(r["exe"]), r, "wineserver_cpu") for r in runs]
-    print(table(rows, heads))
+    for r in runs:
+        get = r.get
+        alone = get("wineserver_cpu_alone_percent")
+        print(f"\nCPU of {short(r['exe'])}, % of one core ({seconds:g} s per phase; slow send: "
+              "only the time inside the input box's answers). Exact per-thread run time from "
+              "/proc/PID/task/*/schedstat.")
+        rows = []
+        z = [get(f"host_cpu_{p}_percent") for p in ZURELO_PHASES]
+        f = [get(f"floor_cpu_{p}_percent") for p in ZURELO_PHASES]
+        w = [get(f"wineserver_cpu_{p}_percent") for p in ZURELO_PHASES]
+        rows.append(["Zurelo"] + [pct(a) + (f" ({a / b:.2f}x floor)" if a is not None and b
+                                            else "") for a, b in zip(z, f)])
+        rows.append(["floor, same seconds"] + [pct(b) for b in f])
+        rows.append(["Zurelo, ratio to its idle", "1.00"] + [
+            f"{a / z[0]:.2f}" if a is not None and z[0] else "n/a" for a in z[1:]])
+        rows.append(["Zurelo/floor, ratio to idle's", "1.00"] + [
+            f"{(a / b) / (z[0] / f[0]):.2f}" if None not in (a, b, z[0], f[0]) and b and z[0]
+            and f[0] else "n/a" for a, b in zip(z[1:], f[1:])])
+        rows.append(["wineserver (driver, floor, Zurelo)"] + [
+            pct(a) + (f" ({a / alone:.2f}x alone)" if a is not None and alone else "")
+            for a in w])
+        print(table(rows, ["process", "idle", "pause", "slow send"]))
+        print(f"Floor alone beforehand: floor {pct(get('floor_cpu_alone_percent'))} %, "
+              f"wineserver (driver and floor) {pct(alone)} % = \"alone\".")
 
     figures = [
         ("CPU idle as Windows reports it (%)", "cpu_idle_percent", "{:.2f}"),
@@ -246,8 +266,11 @@ def print_tables(floor, runs, seconds):
         ("open handles", "handles", "{}"),
         ("executable size (bytes)", "exe_bytes", "{}"),
     ]
-    cols = [floor] + runs
-    rows = [[name] + [cell(c.get(key), fmt) for c in cols] for name, key, fmt in figures]
+    # The floor's own figures, from the first run, where it has them.
+    floor = {k: runs[0].get("floor_" + k) for k in
+             ("startup_ms", "peak_working_set_kb", "exe_bytes")}
+    floor["host_peak_rss_kb"] = runs[0].get("floor_peak_rss_kb")
+    rows = [[name] + [cell(c.get(key), fmt) for c in [floor] + runs] for name, key, fmt in figures]
     print()
     print(table(rows, ["figure", "floor"] + [short(r["exe"]) for r in runs]))
 
@@ -267,29 +290,13 @@ def main():
     sampler = Sampler()
     server = CpuCounter(args.server_pid)
     sampler.watch(server)
-    secs = f"{args.seconds:g}"
-
-    print(f"bench: measuring the floor {args.floor}", file=sys.stderr)
-    floor = run_driver(args, sampler, server, ["--floor", args.floor, secs],
-                       os.path.basename(args.floor))
-    floor["exe"] = args.floor
     runs = []
     for exe in args.exe:
-        print(f"bench: measuring {exe}", file=sys.stderr)
-        row = run_driver(args, sampler, server, [exe, secs], os.path.basename(exe))
-        row["exe"] = exe
-        for key in ("host_cpu", "wineserver_cpu"):
-            base = floor.get(f"{key}_idle_percent")
-            row[f"floor_{key}_idle_percent"] = base
-            for phase in ("idle", "pause", "send"):
-                v = row.get(f"{key}_{phase}_percent")
-                if v is not None and base:
-                    row[f"{key}_{phase}_floor_ratio"] = round(v / base, 3)
-        runs.append(row)
-
+        print(f"bench: measuring {exe} beside the floor", file=sys.stderr)
+        runs.append(run_driver(args, sampler, server, exe))
     with open(args.json, "w") as f:
         json.dump(runs, f, indent=2)
-    print_tables(floor, runs, args.seconds)
+    print_tables(runs, args.seconds)
     print(f"\nwritten to {args.json}")
 
 

@@ -1,14 +1,14 @@
 // Benchmark driver. Owns a stand-in player window ("Winamp v1.x") and, on a thread of its
-// own, a stand-in mIRC window tree; starts the program named on the command line, prints
+// own, a stand-in mIRC window tree; starts the floor program and Zurelo.exe, prints
 // "mark <name>" at the edges of each phase (scripts/bench reads the processes' CPU counters
 // from the host there) and at the end one JSON object of figures:
-//   zurelo_bench <Zurelo.exe> [seconds per CPU phase, default 20]
-//   zurelo_bench <Zurelo.exe> --pose           shows both windows for screenshots
-//   zurelo_bench --floor <floor.exe> [seconds]  the floor program, idle phase only
-// Zurelo's phases, with the player's title changing every second in each: idle, an
-// announcer pause, and a slow send (the mIRC input box takes 3 s over each text; only the
-// time inside those answers counts). Figures besides: start-up to a visible window, the
-// title-to-label delay, "On" to the line, peak memory, open handles, the file's size.
+//   zurelo_bench <Zurelo.exe> [seconds per phase, default 20] --floor <floor.exe>
+//   zurelo_bench <Zurelo.exe> --pose    shows both windows for screenshots, measures nothing
+// The player's title changes every second throughout. Phases: the floor alone, then with
+// the floor running beside it Zurelo idle, in an announcer pause, and in a slow send (the
+// mIRC input box takes 3 s over each text; only the time inside those answers counts).
+// Figures besides: start-up to a visible window, the title-to-label delay in each phase,
+// "On" to the line, peak memory, open handles, the files' sizes.
 
 #include <windows.h>
 #include <psapi.h>
@@ -296,7 +296,8 @@ struct Program {
   }
 };
 
-std::optional<Program> Start(const std::wstring& exe, const wchar_t* main_class) {
+// role names the program in the "launched" mark.
+std::optional<Program> Start(const std::wstring& exe, const wchar_t* main_class, const char* role) {
   STARTUPINFOW si{};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
@@ -319,7 +320,7 @@ std::optional<Program> Start(const std::wstring& exe, const wchar_t* main_class)
   }
   p.startup_ms = Since(start);
   // Tells the script which process to follow from here on.
-  Mark("launched");
+  Mark((std::string("launched ") + role).c_str());
   return p;
 }
 
@@ -406,35 +407,28 @@ std::size_t PeakWorkingSetKb(HANDLE process) {
   return static_cast<std::size_t>(pmc.PeakWorkingSetSize / 1024);
 }
 
-// The floor program alone: its idle phase under the same title changes as Zurelo's.
-int MeasureFloor(const std::wstring& exe, double phase_s, TitleChanger& titles) {
-  auto floor = Start(exe, kFloorClass);
-  if (!floor) return 1;
-  Mark("floor_start");
-  const double cpu0 = CpuSeconds(floor->process.get());
-  const auto start = Clock::now();
-  titles.Run(nullptr, ForMs(phase_s * 1000));
-  const double cpu_idle = (CpuSeconds(floor->process.get()) - cpu0) / (Since(start) / 1000) * 100;
-  Mark("floor_end");
-  const std::size_t peak_kb = PeakWorkingSetKb(floor->process.get());
-  floor->Close();
-  std::printf(
-      "{\"startup_ms\": %.1f, \"cpu_idle_percent\": %.2f, \"peak_working_set_kb\": %zu, "
-      "\"exe_bytes\": %lu}\n",
-      floor->startup_ms, cpu_idle, peak_kb, FileBytes(exe));
-  return 0;
-}
+// Title changes before a phase, so that a program's start-up is not counted in it.
+constexpr double kWarmUpMs = 2000;
 
-int MeasureZurelo(const std::wstring& exe, double phase_s, TitleChanger& titles) {
+int MeasureZurelo(const std::wstring& exe, double phase_s, const std::wstring& floor_exe,
+                  TitleChanger& titles) {
+  // The floor runs beside Zurelo from here to the end, so each phase has its own floor
+  // figure from the same seconds; its first phase is alone, for the wineserver's share.
+  auto floor = Start(floor_exe, kFloorClass, "floor");
+  if (!floor) return 1;
+  titles.Run(nullptr, ForMs(kWarmUpMs));
+  Mark("alone_start");
+  titles.Run(nullptr, ForMs(phase_s * 1000));
+  Mark("alone_end");
+
   const std::wstring app = BaseName(exe);
   StoreSetting(app, L"Pause", L"Pause1", L"1000");  // one long pause: the second CPU phase
   StoreSetting(app, L"Trans", L"Trans1", L"2");
-  auto z = Start(exe, kMainClass);
+  auto z = Start(exe, kMainClass, "zurelo");
   if (!z) return 1;
   const double startup_ms = z->startup_ms;
   HWND label = GetDlgItem(z->main, ids::kLabel1);
-  const std::wstring first = titles.Next();
-  PumpUntil([&] { return TextOf(label) == first; }, 10000);
+  titles.Run(label, ForMs(kWarmUpMs));
 
   Mark("idle_start");
   double cpu0 = CpuSeconds(z->process.get());
@@ -471,11 +465,10 @@ int MeasureZurelo(const std::wstring& exe, double phase_s, TitleChanger& titles)
   // A slow send: a fresh start with a 1 s pause, so that sends to the slow input box
   // follow each other until their answers add up to a phase.
   StoreSetting(app, L"Pause", L"Pause1", L"1");
-  z = Start(exe, kMainClass);
+  z = Start(exe, kMainClass, "zurelo");
   if (!z) return 1;
   label = GetDlgItem(z->main, ids::kLabel1);
-  const std::wstring current = titles.Next();
-  PumpUntil([&] { return TextOf(label) == current; }, 10000);
+  titles.Run(label, ForMs(kWarmUpMs));
   ChooseMirc(z->main);
   g_mirc.slow = true;
   PostMessageW(GetDlgItem(z->main, ids::kCommand4), BM_CLICK, 0, 0);
@@ -497,6 +490,9 @@ int MeasureZurelo(const std::wstring& exe, double phase_s, TitleChanger& titles)
       send_s > 0 ? static_cast<double>(g_mirc.slow_cpu_100ns) / 1e7 / send_s * 100 : -1;
   z->Close();
   g_mirc.process = nullptr;
+  Mark("floor_end");
+  const std::size_t floor_peak_kb = PeakWorkingSetKb(floor->process.get());
+  floor->Close();
 
   std::printf(
       "{\"startup_ms\": %.1f, \"cpu_idle_percent\": %.2f, \"title_to_label_ms\": %.1f, "
@@ -504,28 +500,39 @@ int MeasureZurelo(const std::wstring& exe, double phase_s, TitleChanger& titles)
       "\"cpu_pause_percent\": %.2f, \"title_to_label_pause_ms\": %.1f, "
       "\"cpu_slow_send_percent\": %.2f, \"slow_send_seconds\": %.1f, \"slow_sends\": %d, "
       "\"title_to_label_send_ms\": %.1f, \"title_to_label_send_max_ms\": %.1f, "
-      "\"peak_working_set_kb\": %zu, \"handles\": %lu, \"exe_bytes\": %lu, \"line\": \"%s\"}\n",
+      "\"peak_working_set_kb\": %zu, \"handles\": %lu, \"exe_bytes\": %lu, \"line\": \"%s\", "
+      "\"floor_startup_ms\": %.1f, \"floor_peak_working_set_kb\": %zu, "
+      "\"floor_exe_bytes\": %lu}\n",
       startup_ms, cpu_idle, Median(idle_delays), Worst(idle_delays), idle_delays.size(),
       on_to_line_ms, cpu_pause, Median(pause_delays), cpu_send, send_s, g_mirc.slow_answers.load(),
       Median(send_delays), Worst(send_delays), peak_kb, handles, FileBytes(exe),
-      JsonSafe(sent_line).c_str());
+      JsonSafe(sent_line).c_str(), floor->startup_ms, floor_peak_kb, FileBytes(floor_exe));
   return 0;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  const bool floor = argc > 1 && std::wstring(argv[1]) == L"--floor";
-  const int first = floor ? 2 : 1;
-  if (argc <= first) {
+  std::vector<std::wstring> args(argv + 1, argv + argc);
+  std::wstring floor_exe;
+  bool pose = false;
+  double phase_s = 20;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == L"--pose") {
+      pose = true;
+    } else if (args[i] == L"--floor" && i + 1 < args.size()) {
+      floor_exe = args[++i];
+    } else {
+      phase_s = _wtof(args[i].c_str());
+    }
+  }
+  if (args.empty() || (!pose && (floor_exe.empty() || !(phase_s > 0)))) {
     std::fprintf(stderr,
-                 "usage: zurelo_bench <Zurelo.exe> [seconds | --pose]\n"
-                 "       zurelo_bench --floor <floor.exe> [seconds]\n");
+                 "usage: zurelo_bench <Zurelo.exe> [seconds per phase] --floor <floor.exe>\n"
+                 "       zurelo_bench <Zurelo.exe> --pose\n");
     return 2;
   }
-  const std::wstring exe = argv[first];
-  const bool pose = !floor && argc > first + 1 && std::wstring(argv[first + 1]) == L"--pose";
-  const double phase_s = argc > first + 1 && !pose ? _wtof(argv[first + 1]) : 20.0;
+  const std::wstring& exe = args[0];
 
   RegisterClassNamed("Winamp v1.x", DefWindowProcA);
   RegisterClassNamed("mirc", DefWindowProcA);
@@ -538,10 +545,9 @@ int wmain(int argc, wchar_t** argv) {
   const MircStandIn mirc;
   TitleChanger titles(player.get());
 
-  if (floor) return MeasureFloor(exe, phase_s, titles);
   if (pose) {
-    auto z = Start(exe, kMainClass);
+    auto z = Start(exe, kMainClass, "zurelo");
     return z ? Pose(*z, player.get()) : 1;
   }
-  return MeasureZurelo(exe, phase_s, titles);
+  return MeasureZurelo(exe, phase_s, floor_exe, titles);
 }
