@@ -190,10 +190,13 @@ def run_driver(args, sampler, server, exe):
             v = w.percent(who)
             if v is not None and (who != "zurelo" or phase != "alone"):
                 figures[f"{key}_{phase}_percent"] = v
+    alone = figures.get("floor_cpu_alone_percent")
     for phase in ZURELO_PHASES:
         z, f = figures.get(f"host_cpu_{phase}_percent"), figures.get(f"floor_cpu_{phase}_percent")
         if z is not None and f:
             figures[f"host_cpu_{phase}_floor_ratio"] = round(z / f, 3)
+        if z is not None and alone:
+            figures[f"host_cpu_{phase}_floor_alone_ratio"] = round(z / alone, 3)
     figures["host_peak_rss_kb"] = hwm.get("zurelo", 0)
     figures["floor_peak_rss_kb"] = hwm.get("floor", 0)
     return figures
@@ -233,8 +236,11 @@ def print_tables(runs, seconds):
         z = [get(f"host_cpu_{p}_percent") for p in ZURELO_PHASES]
         f = [get(f"floor_cpu_{p}_percent") for p in ZURELO_PHASES]
         w = [get(f"wineserver_cpu_{p}_percent") for p in ZURELO_PHASES]
-        rows.append(["Zurelo"] + [pct(a) + (f" ({a / b:.2f}x floor)" if a is not None and b
-                                            else "") for a, b in zip(z, f)])
+        # Against the floor in the same seconds, and against the floor running alone.
+        fa = get("floor_cpu_alone_percent")
+        rows.append(["Zurelo"] + [
+            pct(a) + (f" ({a / b:.2f}x floor, {a / fa:.2f}x alone)" if a is not None and b and fa
+                      else "") for a, b in zip(z, f)])
         rows.append(["floor, same seconds"] + [pct(b) for b in f])
         rows.append(["Zurelo, ratio to its idle", "1.00"] + [
             f"{a / z[0]:.2f}" if a is not None and z[0] else "n/a" for a in z[1:]])
@@ -245,8 +251,8 @@ def print_tables(runs, seconds):
             pct(a) + (f" ({a / alone:.2f}x alone)" if a is not None and alone else "")
             for a in w])
         print(table(rows, ["process", "idle", "pause", "slow send"]))
-        print(f"Floor alone beforehand: floor {pct(get('floor_cpu_alone_percent'))} %, "
-              f"wineserver (driver and floor) {pct(alone)} % = \"alone\".")
+        print(f"Floor alone beforehand (\"alone\"): floor {pct(fa)} %, "
+              f"wineserver (driver and floor) {pct(alone)} %.")
 
     figures = [
         ("CPU idle as Windows reports it (%)", "cpu_idle_percent", "{:.2f}"),
