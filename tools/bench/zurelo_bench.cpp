@@ -25,8 +25,8 @@
 
 #include "bench_floor.h"
 #include "main/control_ids.h"
-#include "settings/settings_ids.h"
 #include "platform/win32/handles.h"
+#include "settings/settings_ids.h"
 
 namespace {
 
