@@ -1,6 +1,11 @@
 #include "platform/win32/window_system.h"
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <thread>
 
 namespace platform::win32 {
 
@@ -31,18 +36,68 @@ std::wstring Win32WindowSystem::GetTitle(Handle w, int max_count) {
   return codec_.FromAnsi(buffer);
 }
 
+namespace {
+
+// One message on its way, shared by the sender and the worker thread that sends it: a send
+// given up on may still be running long after the sender has gone, or never end at all.
+struct Outgoing {
+  HWND target = nullptr;
+  UINT msg = 0;
+  WPARAM wp = 0;
+  LPARAM lp = 0;
+  std::string text;  // a WM_SETTEXT's text, which lp then points into
+  HWND wake = nullptr;
+  std::atomic<bool> done{false};
+};
+
+void SendAndWake(std::shared_ptr<Outgoing> out) {
+  SendMessageA(out->target, out->msg, out->wp, out->lp);
+  out->done.store(true);
+  // Set before the wake, so a wait that misses the wake (a modal loop inside it took the
+  // message) still finds the flag when it looks again.
+  if (out->wake) PostMessageW(out->wake, Win32EventPump::kWakeMessage, 0, 0);
+}
+
+// How often an outstanding send asks whether the client hung or went away.
+constexpr double kCheckSeconds = 0.25;
+
+}  // namespace
+
 Delivery Win32WindowSystem::Send(Handle w, UINT msg, WPARAM wp, LPARAM lp) {
-  if (w == 0) return Delivery::kDone;  // a message to no window has no effect
-  DWORD_PTR result = 0;
-  SetLastError(0);
-  if (SendMessageTimeoutA(H(w), msg, wp, lp, SMTO_NORMAL | SMTO_ABORTIFHUNG, timeout_ms_,
-                          &result) != 0) {
+  const HWND target = H(w);
+  // A message to no window has no effect; a client already reported hung gets nothing
+  // more, since the message could only queue up behind the hang.
+  if (w == 0 || !IsWindow(target)) return Delivery::kDone;
+  if (IsHungAppWindow(target)) return Delivery::kNoAnswer;
+
+  auto out = std::make_shared<Outgoing>();
+  out->target = target;
+  out->msg = msg;
+  out->wp = wp;
+  out->lp = lp;
+  if (msg == WM_SETTEXT && lp != 0) {
+    out->text = reinterpret_cast<const char*>(lp);
+    out->lp = reinterpret_cast<LPARAM>(out->text.c_str());
+  }
+  out->wake = pump_.WakeWindow();
+  try {
+    std::thread(SendAndWake, out).detach();
+  } catch (const std::system_error&) {
+    // No thread to be had: send from here, as a plain blocking send would.
+    SendMessageA(target, msg, wp, lp);
     return Delivery::kDone;
   }
-  // A window that went away meanwhile is not a hung client.
-  const DWORD error = GetLastError();
-  return (error == ERROR_TIMEOUT || (error == 0 && IsWindow(H(w)))) ? Delivery::kNoAnswer
-                                                                    : Delivery::kDone;
+
+  double next_check = GetTickCount64() / 1000.0 + kCheckSeconds;
+  while (!out->done.load()) {
+    const double now = GetTickCount64() / 1000.0;
+    if (now >= next_check) {
+      if (!IsWindow(target) || IsHungAppWindow(target)) return Delivery::kNoAnswer;
+      next_check = now + kCheckSeconds;
+    }
+    pump_.WaitAndDispatch(next_check - now);
+  }
+  return Delivery::kDone;
 }
 
 Delivery Win32WindowSystem::SendText(Handle w, const std::wstring& text) {
