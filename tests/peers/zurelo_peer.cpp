@@ -51,6 +51,7 @@ struct State {
   std::map<HWND, HWND> send_buttons;       // button -> the input whose text it sends
   std::set<HWND> enter_inputs;             // inputs that send their text on Enter
   WNDPROC button_proc = nullptr;           // the system BUTTON procedure, for superclassing
+  DWORD slow_ms = 0;                       // time taken over each recorded message
 };
 
 State& S() {
@@ -129,6 +130,7 @@ void Record(HWND w, UINT msg, WPARAM wp, LPARAM lp, bool wide) {
   }
   S().log.Write(line);
   if (msg == WM_CHAR && wp == '\r' && S().enter_inputs.count(w) != 0) RecordSent(w);
+  if (S().slow_ms != 0 && S().role != Role::kPlayer) Sleep(S().slow_ms);
 }
 
 // Control messages and button notifications, common to every top-level window and to the
@@ -140,6 +142,11 @@ bool HandleCommon(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       S().log.Write("hang begin ms=" + std::to_string(wp));
       Sleep(static_cast<DWORD>(wp));
       S().log.Write("hang end");
+      return true;
+    case peer::kSlowMessage:
+      if (w != S().top.get()) return false;
+      S().slow_ms = static_cast<DWORD>(wp);
+      S().log.Write(wp != 0 ? "slow begin ms=" + std::to_string(wp) : std::string("slow end"));
       return true;
     case peer::kChurnMessage:
       if (w != S().top.get()) return false;
