@@ -45,7 +45,7 @@ RoomProbe Probe(WindowSystem& windows, Handle candidate) {
 
 // A press and a release. The real seam sends WM_LBUTTONDOWN and WM_LBUTTONUP (wParam 13,
 // lParam 0), which a standard Win32 button takes as one click. The release is not sent
-// when the press went unanswered, so a hung client costs one timeout, not two.
+// when the client was given up on during the press.
 Delivery Press(WindowSystem& windows, Handle button) {
   if (windows.SendButtonDown(button) == Delivery::kNoAnswer) return Delivery::kNoAnswer;
   return windows.SendButtonUp(button);

@@ -1,8 +1,8 @@
 #pragma once
 // The chat senders: each finds a chat client's input box by window class, types a line
-// into it and makes the client send it. Every call finds all windows afresh. A send that
-// the client does not answer ends the call, so the Enter or click never arrives without the
-// text before it and a hung client holds the program up only once per line. Control
+// into it and makes the client send it. Every call finds all windows afresh. A send given
+// up on (the client hung or went away) ends the call, so the Enter or click never arrives
+// without the text before it and a hung client is waited for only once per line. Control
 // characters in the line go as blanks: a line break would make the client send two lines.
 
 #include <string>

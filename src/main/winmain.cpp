@@ -19,8 +19,8 @@ namespace {
 // The real platform parts, made once and living as long as the program.
 struct Platform {
   platform::win32::AnsiCodec codec;
-  platform::win32::Win32WindowSystem windows{codec};
   platform::win32::Win32EventPump pump;
+  platform::win32::Win32WindowSystem windows{codec, pump};
   platform::win32::SteadyClock clock;
   platform::win32::RegistrySettings store;
   platform::win32::Win32FileOutput files;

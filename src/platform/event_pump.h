@@ -9,7 +9,8 @@ class EventPump {
   virtual ~EventPump() = default;
   // Dispatch every event that is pending now; returns at once when there is none.
   virtual void DispatchPending() = 0;
-  // Sleep until an event arrives or max_seconds pass, then dispatch what is pending.
+  // Sleep until an event arrives or max_seconds (finite) pass; dispatches the event that
+  // ended the sleep. Callers loop on it until their own condition holds.
   virtual void WaitAndDispatch(double max_seconds) = 0;
 };
 

@@ -15,7 +15,7 @@ using Handle = std::uintptr_t;
 // The result of one message sent to another program's window.
 enum class Delivery {
   kDone,      // handled (or the target was 0, which has no effect)
-  kNoAnswer,  // the target did not answer in time (hung or too slow)
+  kNoAnswer,  // given up: the target was reported hung, or its window went away
 };
 
 class WindowSystem {

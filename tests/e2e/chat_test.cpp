@@ -1,7 +1,7 @@
 // The announcer typing the now-playing line into each chat client: the exact text (as it is
 // for the Unicode mIRC input, in the ANSI code page for the others), the Enter or button
 // activation after it, the pause between lines, Off, a client whose windows are replaced,
-// and a client that stops answering.
+// a slow client and one that stops answering.
 
 #include <gtest/gtest.h>
 
@@ -196,23 +196,51 @@ TEST_F(ChatTest, LineIsThePrefixBoxTextAsTyped) {
   // Omega and a character beyond the first plane, which code page 1252 lacks, reach the
   // Unicode input as they are.
   ASSERT_TRUE(SetText(zurelo_.Item(ids::kText1), L"\u03A9 \U0001F3B5 on air: "));
-  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo: Zurelo Enabled!!");
+  zurelo_.Click(ids::kCommand4);
+  const std::optional<Box> box = WaitMessageBox(zurelo_.pid());
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->text, L"Zurelo Enabled!!");
   const Lines expected = MircCycle(u8"\u03A9 \U0001F3B5 on air: Artist - Song");
   ASSERT_TRUE(peer_->WaitEvents(expected.size()));
   EXPECT_EQ(peer_->log().Events(), expected);
+
+  // The first line went out from inside the box's modal loop, and its pause runs there
+  // now: Enter on the box's focused button must still close the box.
+  const HWND focus = FocusOf(box->hwnd);
+  ASSERT_NE(focus, nullptr);
+  ASSERT_EQ(GetAncestor(focus, GA_ROOT), box->hwnd);
+  PostKey(focus, VK_RETURN);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box->hwnd) || !IsWindowVisible(box->hwnd); }))
+      << "Enter did nothing on the box during the pause";
 }
 
-TEST_F(ChatTest, HungClientDoesNotStopTheLabelAndTheAnnouncerGoesOn) {
+TEST_F(ChatTest, SlowClientGetsWholeLinesAndAHungOneIsGivenUp) {
   ASSERT_NO_FATAL_FAILURE(StartWith(kClients[3], L"1"));
-  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo: Zurelo Enabled!!");
-  ASSERT_TRUE(peer_->WaitEvents(MircCycle("").size()));
-
-  PostMessageW(peer_->Top(), peer::kHangMessage, 8000, 0);
   auto has = [&](const char* window, const char* what) {
     const std::vector<PeerEvent> all = peer_->log().All();
     return IndexOf(all, [&](const PeerEvent& e) { return e.window == window && e.what == what; }) >=
            0;
   };
+
+  // A client that takes 3 s over each message: slow, but never reported hung.
+  PostMessageW(peer_->Top(), peer::kSlowMessage, 3000, 0);
+  ASSERT_TRUE(WaitUntil([&] { return has("slow", "begin"); }));
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo: Zurelo Enabled!!");
+  const Lines slow = MircCycle(std::string(kPrefix) + "Artist - Song");
+  ASSERT_TRUE(peer_->WaitEvents(1));
+  // While the client is still over the text, the label follows the player.
+  ASSERT_TRUE(SetText(player_->Top(), L"2. While - Sending - Winamp"));
+  EXPECT_TRUE(zurelo_.WaitLabel(L"While - Sending", 5s));
+  EXPECT_EQ(peer_->log().Events().size(), 1u) << "the label only moved after the send";
+  // The Enter follows the text, however long the client took over it.
+  ASSERT_TRUE(peer_->WaitEvents(slow.size(), 15s))
+      << ::testing::PrintToString(peer_->log().Events());
+  EXPECT_EQ(First(peer_->log().Events(), slow.size()), slow);
+  PostMessageW(peer_->Top(), peer::kSlowMessage, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return has("slow", "end"); }, 15s));
+
+  // A client that stops answering is given up, and the announcer goes on.
+  PostMessageW(peer_->Top(), peer::kHangMessage, 8000, 0);
   ASSERT_TRUE(WaitUntil([&] { return has("hang", "begin"); }));
 
   // While the client hangs, the label keeps following the player.

@@ -7,7 +7,6 @@
 #include <iterator>
 
 #include "fixture.h"
-#include "peers/peer_protocol.h"
 
 namespace e2e {
 namespace {
@@ -78,25 +77,6 @@ TEST_F(NowPlayingTest, LabelAndToolTipFollowTheTitle) {
   const std::wstring very_long = L"1. " + std::wstring(300, L'A') + L" - Winamp";
   ASSERT_TRUE(SetText(player->Top(), very_long));
   ExpectShown(std::wstring(255 - 3 - 9, L'A'));
-}
-
-TEST_F(NowPlayingTest, HungPlayerDoesNotHoldUpTheProgram) {
-  Peer* player = StartPeer("player", L"1. Artist - Song - Winamp");
-  ASSERT_NE(player, nullptr);
-  ASSERT_TRUE(StartZurelo(L"Artist - Song"));
-  PostMessageW(player->Top(), peer::kHangMessage, 6000, 0);
-  auto logged = [&](const char* what) {
-    for (const PeerEvent& e : player->log().All()) {
-      if (e.window == "hang" && e.what == what) return true;
-    }
-    return false;
-  };
-  ASSERT_TRUE(WaitUntil([&] { return logged("begin"); }));
-  // The title is read without asking the player, so the program answers at once.
-  zurelo_.Click(ids::kCommand7);
-  EXPECT_NE(WaitTopLevel(kSettingsClass, zurelo_.pid(), 4s), nullptr);
-  EXPECT_EQ(zurelo_.Label(), L"Artist - Song");
-  EXPECT_FALSE(logged("end")) << "the program only answered after the player did";
 }
 
 TEST_F(NowPlayingTest, TitleTooShortKeepsTheSong) {

@@ -748,7 +748,8 @@ std::vector<PeerEvent> PeerLog::All() const {
 std::vector<std::string> PeerLog::Events() const {
   std::vector<std::string> lines;
   for (const PeerEvent& e : All()) {
-    if (e.window == "ready" || e.window == "hang" || e.window == "churn" || e.window == "error") {
+    if (e.window == "ready" || e.window == "hang" || e.window == "slow" || e.window == "churn" ||
+        e.window == "error") {
       continue;
     }
     lines.push_back(e.line);

@@ -12,6 +12,9 @@ namespace peer {
 inline constexpr UINT kHangMessage = WM_APP + 1;
 // The peer destroys its whole window tree and builds a new one (new handles everywhere).
 inline constexpr UINT kChurnMessage = WM_APP + 2;
+// wParam = milliseconds: from now on each message the chat windows record takes that long
+// to handle (a slow client that still answers); 0 makes the peer quick again.
+inline constexpr UINT kSlowMessage = WM_APP + 3;
 
 // Top-level window class of each role.
 inline constexpr char kPlayerClass[] = "Winamp v1.x";

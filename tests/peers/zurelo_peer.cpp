@@ -53,6 +53,7 @@ struct State {
   std::set<HWND> enter_inputs;             // inputs that send their text on Enter
   WNDPROC button_proc = nullptr;           // the system BUTTON procedure, for superclassing
   bool unicode = false;                    // the role's windows are Unicode windows
+  DWORD slow_ms = 0;                       // time taken over each recorded message
 };
 
 State& S() {
@@ -165,6 +166,7 @@ void Record(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   }
   S().log.Write(line);
   if (msg == WM_CHAR && wp == '\r' && S().enter_inputs.count(w) != 0) RecordSent(w);
+  if (S().slow_ms != 0 && S().role != Role::kPlayer) Sleep(S().slow_ms);
 }
 
 // Control messages and button notifications, common to every top-level window and to the
@@ -176,6 +178,11 @@ bool HandleCommon(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       S().log.Write("hang begin ms=" + std::to_string(wp));
       Sleep(static_cast<DWORD>(wp));
       S().log.Write("hang end");
+      return true;
+    case peer::kSlowMessage:
+      if (w != S().top.get()) return false;
+      S().slow_ms = static_cast<DWORD>(wp);
+      S().log.Write(wp != 0 ? "slow begin ms=" + std::to_string(wp) : std::string("slow end"));
       return true;
     case peer::kChurnMessage:
       if (w != S().top.get()) return false;

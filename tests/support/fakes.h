@@ -29,6 +29,7 @@ class CountingPump : public platform::EventPump {
   explicit CountingPump(ManualClock& clock, double step = 0.25) : clock_(clock), step_(step) {}
   int dispatches = 0;
   int waits = 0;
+  double longest_wait = 0;  // the longest sleep asked for
   std::function<void()> on_dispatch;
 
   void DispatchPending() override {
@@ -37,6 +38,7 @@ class CountingPump : public platform::EventPump {
   }
   void WaitAndDispatch(double max_seconds) override {
     ++waits;
+    if (!(max_seconds <= longest_wait)) longest_wait = max_seconds;  // NaN shows too
     // Real sleeps last at least a millisecond; so does this one.
     const double slice = max_seconds < step_ ? max_seconds : step_;
     clock_.now += slice < 0.001 ? 0.001 : slice;

@@ -121,6 +121,19 @@ TEST(WaitSeconds, WaitsTheTimeWhileDispatching) {
   EXPECT_GE(pump.dispatches, 15);
 }
 
+TEST(WaitSeconds, EndlessWaitSleepsInSlicesATimerCanHold) {
+  fakes::ManualClock clock;
+  fakes::CountingPump pump(clock, 1e12);  // every sleep lasts as long as asked
+  struct Enough {};
+  pump.on_dispatch = [&] {
+    if (pump.dispatches == 3) throw Enough{};
+  };
+  EXPECT_THROW(player::WaitSeconds(L"1e400", clock, pump), Enough);
+  // USER_TIMER_MAXIMUM is 0x7FFFFFFF milliseconds.
+  EXPECT_TRUE(std::isfinite(pump.longest_wait));
+  EXPECT_LE(pump.longest_wait * 1000.0, 2147483647.0);
+}
+
 TEST(WaitSeconds, HandlersRunInsideTheWait) {
   fakes::ManualClock clock;
   fakes::CountingPump pump(clock, 0.05);

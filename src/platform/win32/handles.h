@@ -30,4 +30,11 @@ struct KeyCloser {
 };
 using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
 
+struct WindowDestroyer {
+  void operator()(HWND w) const {
+    if (w) DestroyWindow(w);
+  }
+};
+using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
+
 }  // namespace platform::win32

@@ -1,6 +1,11 @@
 #include "platform/win32/window_system.h"
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <thread>
 
 namespace platform::win32 {
 
@@ -32,44 +37,105 @@ std::wstring Win32WindowSystem::GetTitle(Handle w, int max_count) {
   return buffer;
 }
 
-Delivery Win32WindowSystem::Send(Handle w, UINT msg, WPARAM wp, LPARAM lp, Form form) {
-  if (w == 0) return Delivery::kDone;  // a message to no window has no effect
-  DWORD_PTR result = 0;
-  SetLastError(0);
-  const auto send = form == Form::kWide ? &SendMessageTimeoutW : &SendMessageTimeoutA;
-  if (send(H(w), msg, wp, lp, SMTO_NORMAL | SMTO_ABORTIFHUNG, timeout_ms_, &result) != 0) {
+namespace {
+
+// One message on its way, shared by the sender and the worker thread that sends it: a send
+// given up on may still be running long after the sender has gone, or never end at all.
+struct Outgoing {
+  HWND target = nullptr;
+  UINT msg = 0;
+  WPARAM wp = 0;
+  std::wstring text;  // a WM_SETTEXT's text
+  bool has_text = false;
+  HWND wake = nullptr;
+  std::atomic<bool> done{false};
+};
+
+void Deliver(const Outgoing& out) {
+  if (out.has_text) {
+    // Sent wide: the window system hands the text as it is to a Unicode window
+    // (IsWindowUnicode) and converts it to the ANSI code page for an ANSI one, exactly as
+    // it converts every text an ANSI window receives.
+    SendMessageW(out.target, out.msg, out.wp, reinterpret_cast<LPARAM>(out.text.c_str()));
+  } else {
+    SendMessageA(out.target, out.msg, out.wp, 0);
+  }
+}
+
+void DeliverAndWake(std::shared_ptr<Outgoing> out) {
+  Deliver(*out);
+  out->done.store(true);
+  // Set before the wake, so a wait that misses the wake (a modal loop inside it took the
+  // message) still finds the flag when it looks again.
+  if (out->wake) PostMessageW(out->wake, Win32EventPump::kWakeMessage, 0, 0);
+}
+
+// How often an outstanding send asks whether the client hung or went away.
+constexpr double kCheckSeconds = 0.25;
+
+double Seconds() {
+  return static_cast<double>(GetTickCount64()) / 1000.0;
+}
+
+}  // namespace
+
+Delivery Win32WindowSystem::Send(Handle w, UINT msg, WPARAM wp, const std::wstring* text) {
+  const HWND target = H(w);
+  // A message to no window has no effect; a client already reported hung gets nothing
+  // more, since the message could only queue up behind the hang.
+  if (w == 0 || !IsWindow(target)) return Delivery::kDone;
+  if (IsHungAppWindow(target)) return Delivery::kNoAnswer;
+
+  auto out = std::make_shared<Outgoing>();
+  out->target = target;
+  out->msg = msg;
+  out->wp = wp;
+  if (text) {
+    out->text = *text;
+    out->has_text = true;
+  }
+  out->wake = pump_.WakeWindow();
+  try {
+    std::thread(DeliverAndWake, out).detach();
+  } catch (const std::system_error&) {
+    // No thread to be had: send from here, as a plain blocking send would.
+    Deliver(*out);
     return Delivery::kDone;
   }
-  // A window that went away meanwhile is not a hung client.
-  const DWORD error = GetLastError();
-  return (error == ERROR_TIMEOUT || (error == 0 && IsWindow(H(w)))) ? Delivery::kNoAnswer
-                                                                    : Delivery::kDone;
+
+  double next_check = Seconds() + kCheckSeconds;
+  while (!out->done.load()) {
+    const double now = Seconds();
+    if (now >= next_check) {
+      if (!IsWindow(target) || IsHungAppWindow(target)) return Delivery::kNoAnswer;
+      next_check = now + kCheckSeconds;
+    }
+    pump_.WaitAndDispatch(next_check - now);
+  }
+  return Delivery::kDone;
 }
 
 Delivery Win32WindowSystem::SendText(Handle w, const std::wstring& text) {
-  // Sent wide: the window system hands the text as it is to a Unicode window
-  // (IsWindowUnicode) and converts it to the ANSI code page for an ANSI one, exactly as it
-  // converts every text an ANSI window receives.
-  return Send(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), Form::kWide);
+  return Send(w, WM_SETTEXT, 0, &text);
 }
 Delivery Win32WindowSystem::SendChar(Handle w, unsigned code) {
-  return Send(w, WM_CHAR, code, 0);
+  return Send(w, WM_CHAR, code);
 }
 Delivery Win32WindowSystem::SendKeyDown(Handle w, unsigned vk) {
-  return Send(w, WM_KEYDOWN, vk, 0);
+  return Send(w, WM_KEYDOWN, vk);
 }
 Delivery Win32WindowSystem::SendKeyUp(Handle w, unsigned vk) {
-  return Send(w, WM_KEYUP, vk, 0);
+  return Send(w, WM_KEYUP, vk);
 }
 // A press and a release at the button's corner (0, 0): a standard button takes the pair
 // as one click. To the button, wParam is the key flags of the mouse message: 13 reads as
 // MK_LBUTTON | MK_SHIFT | MK_CONTROL, which a button ignores. 13 is sent because the chat
 // clients have always been given the Enter key's code with a button activation.
 Delivery Win32WindowSystem::SendButtonDown(Handle w) {
-  return Send(w, WM_LBUTTONDOWN, 13, 0);
+  return Send(w, WM_LBUTTONDOWN, 13);
 }
 Delivery Win32WindowSystem::SendButtonUp(Handle w) {
-  return Send(w, WM_LBUTTONUP, 13, 0);
+  return Send(w, WM_LBUTTONUP, 13);
 }
 
 std::optional<std::uint32_t> Win32WindowSystem::GetExStyle(Handle w) {

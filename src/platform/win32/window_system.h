@@ -3,17 +3,19 @@
 #include <windows.h>
 
 #include "platform/text_codec.h"
+#include "platform/win32/event_pump.h"
 #include "platform/window_system.h"
 
 namespace platform::win32 {
 
 // Other programs' windows: searches through the ANSI user32 calls, titles and texts in
-// Unicode. Sends wait a bounded time for the target, so a client that hangs cannot freeze
-// this program.
+// Unicode. Each message is sent from a worker thread while this thread goes on dispatching
+// its own events in the pump's wait, so a slow client gets every message however long it
+// takes, and this program's windows keep answering meanwhile. A client is given up only
+// when the system reports it hung or its window is gone.
 class Win32WindowSystem : public WindowSystem {
  public:
-  explicit Win32WindowSystem(TextCodec& codec, unsigned send_timeout_ms = 2000)
-      : codec_(codec), timeout_ms_(send_timeout_ms) {}
+  Win32WindowSystem(TextCodec& codec, Win32EventPump& pump) : codec_(codec), pump_(pump) {}
 
   Handle FindTopLevel(const std::wstring& cls) override;
   Handle FindChild(Handle parent, Handle child_after, const std::wstring& cls) override;
@@ -29,10 +31,10 @@ class Win32WindowSystem : public WindowSystem {
   bool SetLayeredAlpha(Handle w, std::uint8_t alpha) override;
 
  private:
-  enum class Form { kAnsi, kWide };  // SendMessageTimeoutA or SendMessageTimeoutW
-  Delivery Send(Handle w, UINT msg, WPARAM wp, LPARAM lp, Form form = Form::kAnsi);
+  // Sends the message (with its text, in the wide form, for WM_SETTEXT) and waits for it.
+  Delivery Send(Handle w, UINT msg, WPARAM wp, const std::wstring* text = nullptr);
   TextCodec& codec_;
-  unsigned timeout_ms_;
+  Win32EventPump& pump_;
 };
 
 }  // namespace platform::win32
