@@ -240,7 +240,9 @@ TEST_F(ChatTest, SlowClientGetsWholeLinesAndAHungOneIsGivenUp) {
   ASSERT_TRUE(WaitUntil([&] { return has("slow", "end"); }, 15s));
 
   // A client that stops answering is given up, and the announcer goes on.
-  PostMessageW(peer_->Top(), peer::kHangMessage, 8000, 0);
+  Peer* yahoo = StartPeer("yahoo");
+  ASSERT_NE(yahoo, nullptr);
+  PostMessageW(peer_->Top(), peer::kHangMessage, 15000, 0);
   ASSERT_TRUE(WaitUntil([&] { return has("hang", "begin"); }));
 
   // While the client hangs, the label keeps following the player.
@@ -249,8 +251,19 @@ TEST_F(ChatTest, SlowClientGetsWholeLinesAndAHungOneIsGivenUp) {
     EXPECT_TRUE(zurelo_.WaitLabel(song, 5s)) << ::testing::PrintToString(zurelo_.Label());
     EXPECT_FALSE(has("hang", "end")) << "the label only moved after the hang";
   }
+  // Given up on, the hung client no longer holds the announcer: a client chosen now gets
+  // its line while the hang still lasts.
+  zurelo_.Click(ids::kOption2);
+  const Lines to_yahoo = YahooCycle(std::string(kPrefix) + "Still - Hanging");
+  EXPECT_TRUE(yahoo->WaitEvents(to_yahoo.size(), 12s))
+      << ::testing::PrintToString(yahoo->log().Events());
+  EXPECT_EQ(First(yahoo->log().Events(), to_yahoo.size()), to_yahoo);
+  EXPECT_FALSE(has("hang", "end")) << "the announcer waited out the hang";
+  zurelo_.Click(ids::kOption3);
+  ASSERT_TRUE(WaitUntil([&] { return IsChecked(zurelo_.Item(ids::kOption3)); }));
+
   ASSERT_TRUE(SetText(player_->Top(), L"4. After - The Hang - Winamp"));
-  ASSERT_TRUE(WaitUntil([&] { return has("hang", "end"); }, 15s));
+  ASSERT_TRUE(WaitUntil([&] { return has("hang", "end"); }, 20s));
 
   // Lines sent during the hang may still arrive late; after them a whole new line follows.
   const Lines expected = MircCycle(std::string(kPrefix) + "After - The Hang");
