@@ -162,6 +162,8 @@ TEST_F(SongLogTest, SavesOverAFileHeldOpenAndReportsOneThatCannotBeWritten) {
   // Saved over as it is, the file keeps its attributes.
   ASSERT_TRUE(SaveTo(file));
   EXPECT_TRUE(WaitFile(file, "First - Song\r\n"));
+  // The content shows before the save handler has finished with the file.
+  ASSERT_TRUE(zurelo_.Sync());
   EXPECT_TRUE(hidden()) << "the file lost its attributes";
 
   {
