@@ -28,16 +28,18 @@ void Announcer::Off() {
 
 void Announcer::Tick() {
   if (busy_) return;
-  {
-    // Cleared however the cycle ends, so the announcer can never stay stuck as busy.
-    struct Busy {
-      bool& flag;
-      ~Busy() { flag = false; }
-    } busy{busy_ = true};
-    view_.SetAnnounceTimer(false);
-    Cycle();
-  }
-  if (on_) view_.SetAnnounceTimer(true);
+  // However the cycle ends (a failure inside it is stopped by the window procedure), the
+  // announcer is free again and its timer wakes if it is still on.
+  struct Done {
+    Announcer& a;
+    ~Done() {
+      a.busy_ = false;
+      if (a.on_) a.view_.SetAnnounceTimer(true);
+    }
+  } done{*this};
+  busy_ = true;
+  view_.SetAnnounceTimer(false);
+  Cycle();
 }
 
 void Announcer::Cycle() {

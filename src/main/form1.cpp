@@ -238,7 +238,7 @@ LRESULT Form1::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     }
     case WM_CLOSE:
-      Unload();
+      Unload();  // does not return
     case WM_ENDSESSION:
       // Only a session that really ends takes the program (and its unsaved log) with it;
       // another program may cancel a shutdown after asking.

@@ -1,6 +1,7 @@
 #pragma once
 // The song now playing, as the main window shows it: the refresh and the log's tick write
-// it, the announcer and the log read it, and the window is told when it changes.
+// it, the announcer reads it, and the window is told when it changes. (The log keeps the
+// song it logs apart: it reads the player once more and cuts the "[Opening]" marker.)
 
 #include <string>
 

@@ -17,6 +17,11 @@ void SongLog::Toggle() {
 
 void SongLog::Poll() {
   view_.SetLogTimer(false);
+  // The next tick comes one interval after this one has finished, however it finishes.
+  struct Rearm {
+    SongLogView& view;
+    ~Rearm() { view.SetLogTimer(true); }
+  } rearm{view_};
   now_playing_.Refresh();
   if (auto song = player::ReadNowPlaying(windows_)) current_song_ = std::move(*song);
   // A song that is still opening carries the marker and a blank; exactly the marker stays.
@@ -27,7 +32,6 @@ void SongLog::Poll() {
   }
   if (list_.Count() > 0) list_.SelectTop();
   if (list_.SelectedText() != current_song_) list_.InsertTop(current_song_);
-  view_.SetLogTimer(true);
 }
 
 std::optional<std::wstring> SongLog::Save(const std::wstring& path, platform::FileOutput& files,

@@ -14,8 +14,8 @@ using Handle = std::uintptr_t;
 
 // The result of one message sent to another program's window.
 enum class Delivery {
-  kDone,      // handled (or the target was 0, which has no effect)
-  kNoAnswer,  // given up: the target was reported hung, or its window went away
+  kDone,      // handled, or there was no window to take it (0, or one already gone)
+  kNoAnswer,  // given up: the target was reported hung or went away while it was sent
 };
 
 class WindowSystem {

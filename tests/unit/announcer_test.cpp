@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,11 @@ class FakeView : public zurelo::AnnouncerView {
     selected[c] = true;
   }
   bool IsSelected(ChatClient c) override { return selected[c]; }
-  std::wstring Prefix() override { return prefix; }
+  bool fail_prefix = false;  // reading the prefix box fails
+  std::wstring Prefix() override {
+    if (fail_prefix) throw std::runtime_error("prefix box gone");
+    return prefix;
+  }
   void SetAnnounceTimer(bool enabled) override {
     events.push_back(enabled ? L"timer on" : L"timer off");
   }
@@ -173,6 +178,17 @@ TEST_F(AnnouncerTest, EarlierOptionChosenDuringTheWaitWaitsForTheNextCycle) {
   announcer.Tick();
   EXPECT_EQ(Lines(ChatClient::kAol).size(), 1u);
   EXPECT_EQ(Lines(ChatClient::kYahoo).size(), 1u);
+}
+
+TEST_F(AnnouncerTest, AFailedCycleLeavesTheAnnouncerFreeAndItsTimerAwake) {
+  view.Select(ChatClient::kMirc);
+  view.fail_prefix = true;
+  EXPECT_ANY_THROW(announcer.Tick());  // the window procedure stops it
+  EXPECT_FALSE(announcer.busy());
+  EXPECT_EQ(view.events, (std::vector<std::wstring>{L"timer off", L"timer on"}));
+  view.fail_prefix = false;
+  announcer.Tick();
+  EXPECT_EQ(Lines(ChatClient::kMirc).size(), 1u);
 }
 
 TEST_F(AnnouncerTest, TickDuringTheWaitIsIgnored) {

@@ -36,7 +36,7 @@ bool Win32EventPump::IsDialogLike(HWND top) const {
   return GetClassLongPtrW(top, GCW_ATOM) == kDialogAtom;
 }
 
-void Win32EventPump::Handle(MSG& msg) {
+void Win32EventPump::Dispatch(MSG& msg) {
   // Only keyboard messages get anything from the dialog manager; it dispatches the rest
   // unchanged, so they skip the lookup of their top-level window.
   if (msg.hwnd && msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
@@ -49,7 +49,7 @@ void Win32EventPump::Handle(MSG& msg) {
 
 int Win32EventPump::Run() {
   MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) Handle(msg);
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) Dispatch(msg);
   return static_cast<int>(msg.wParam);
 }
 
@@ -57,7 +57,7 @@ void Win32EventPump::DispatchPending() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) ExitProcess(static_cast<UINT>(msg.wParam));
-    Handle(msg);
+    Dispatch(msg);
   }
 }
 
@@ -66,7 +66,7 @@ void Win32EventPump::WaitAndDispatch(double max_seconds) {
   MSG msg;
   const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
   if (got == 0) ExitProcess(static_cast<UINT>(msg.wParam));
-  if (got > 0) Handle(msg);
+  if (got > 0) Dispatch(msg);
 }
 
 HWND Win32EventPump::WakeWindow() {

@@ -23,7 +23,7 @@ class Win32EventPump : public EventPump {
   void AddDialogWindow(HWND w) { dialogs_.push_back(w); }
   void RemoveDialogWindow(HWND w);
   // Handles one message as the main loop does.
-  void Handle(MSG& msg);
+  void Dispatch(MSG& msg);
   // The main loop: returns the exit code when WM_QUIT arrives.
   int Run();
 

@@ -84,18 +84,37 @@ void KeepAttributes(const std::wstring& path, DWORD old) {
 }
 
 // Whether ReplaceFile refused because another program holds the file open without
-// letting it be renamed.
-bool HeldOpen(DWORD error) {
-  return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
-         error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+// letting it be renamed. Access denied may also mean a folder or file that may not be
+// renamed at all; then the file is only held open if opening it for deletion is refused
+// for sharing.
+bool HeldOpen(DWORD error, const std::wstring& path) {
+  if (error == ERROR_SHARING_VIOLATION || error == ERROR_UNABLE_TO_REMOVE_REPLACED) return true;
+  if (error != ERROR_ACCESS_DENIED) return false;
+  UniqueHandle probe(CreateFileW(path.c_str(), DELETE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return probe.get() == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
 // The last resort for a file held open by another program: write over it where it is.
+// The file is first grown to the new length, so a full disk refuses the save before a
+// single byte of the old content is overwritten.
 std::optional<FileError> RewriteInPlace(const std::wstring& path, const std::string& bytes) {
   UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE) return Fail(GetLastError());
+  LARGE_INTEGER old_size{}, new_size{}, start{};
+  new_size.QuadPart = static_cast<LONGLONG>(bytes.size());
+  if (GetFileSizeEx(file.get(), &old_size) && new_size.QuadPart > old_size.QuadPart) {
+    if (!SetFilePointerEx(file.get(), new_size, nullptr, FILE_BEGIN) || !SetEndOfFile(file.get())) {
+      const DWORD error = GetLastError();
+      SetFilePointerEx(file.get(), old_size, nullptr, FILE_BEGIN);
+      SetEndOfFile(file.get());  // back to the old length: the old content stays whole
+      return Fail(error);
+    }
+    SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN);
+  }
   if (const DWORD error = WriteAll(file.get(), bytes)) return Fail(error);
   return std::nullopt;
 }
@@ -138,11 +157,17 @@ std::optional<FileError> Win32FileOutput::WriteWhole(const std::wstring& path,
     return std::nullopt;
   }
   const DWORD error = GetLastError();
-  // The old file was moved aside but the new one could not take its place: move it back.
-  if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
-    MoveFileExW(backup.c_str(), final_path.c_str(), 0);
+  // The old file was moved aside but the new one could not take its place: move it back,
+  // or tell the user where it is.
+  if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 &&
+      !MoveFileExW(backup.c_str(), final_path.c_str(), 0)) {
+    FileError failure = Fail(error);
+    failure.description += L" The old content is kept in " + backup + L".";
+    DeleteFileW(temp.c_str());
+    return failure;
+  }
   DeleteFileW(temp.c_str());
-  if (HeldOpen(error)) return RewriteInPlace(final_path, bytes);
+  if (HeldOpen(error, final_path)) return RewriteInPlace(final_path, bytes);
   return Fail(error);
 }
 

@@ -98,9 +98,9 @@ Delivery Win32WindowSystem::Send(Handle w, UINT msg, WPARAM wp, const std::wstri
   try {
     std::thread(DeliverAndWake, out).detach();
   } catch (const std::system_error&) {
-    // No thread to be had: send from here, as a plain blocking send would.
-    Deliver(*out);
-    return Delivery::kDone;
+    // No thread to be had: the line is skipped rather than risk freezing the window on a
+    // client that may never answer.
+    return Delivery::kNoAnswer;
   }
 
   double next_check = Seconds() + kCheckSeconds;
