@@ -49,8 +49,7 @@ class E2eTest : public ::testing::Test {
 
   // Starts the program and waits until its label shows the expected text.
   ::testing::AssertionResult StartZurelo(const std::wstring& expected_label) {
-    if (!zurelo_.Start())
-      return ::testing::AssertionFailure() << "Zurelo.exe did not show its window";
+    if (::testing::AssertionResult started = zurelo_.Start(); !started) return started;
     if (!zurelo_.WaitLabel(expected_label)) {
       return ::testing::AssertionFailure() << "the label never showed the expected song";
     }

@@ -4,6 +4,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
@@ -147,10 +148,20 @@ Process Process::Start(const std::wstring& exe, const std::vector<std::wstring>&
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
   Process p;
-  if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      dir.empty() ? nullptr : dir.c_str(), &si, &pi)) {
-    p.start_error_ = GetLastError();
-    return p;
+  const auto create = [&] {
+    return CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          dir.empty() ? nullptr : dir.c_str(), &si, &pi) != 0;
+  };
+  // Wine now and then refuses a start right after another process of the prefix ended;
+  // that says nothing of the program under test, so the start is tried once more.
+  if (!create()) {
+    std::fprintf(stderr, "harness: starting %ls failed with error %lu; trying again\n", exe.c_str(),
+                 GetLastError());
+    Pause(std::chrono::milliseconds(500));
+    if (!create()) {
+      p.start_error_ = GetLastError();
+      return p;
+    }
   }
   UniqueHandle thread(pi.hThread);
   p.process_.reset(pi.hProcess);
