@@ -27,23 +27,18 @@ void AppendUtf8(char32_t c, std::string& out) {
   }
 }
 
-bool IsHigh(char32_t c) {
-  return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLow(char32_t c) {
-  return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 // UTF-8 of UTF-16 text; half of a pair without its other half becomes U+FFFD.
 std::string ToUtf8(const std::wstring& text) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t c = static_cast<char32_t>(text[i]);
-    if (IsHigh(c) && i + 1 < text.size() && IsLow(static_cast<char32_t>(text[i + 1]))) {
+    if (platform::IsHighSurrogate(text[i]) && i + 1 < text.size() &&
+        platform::IsLowSurrogate(text[i + 1])) {
       c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<char32_t>(text[i + 1]) - 0xDC00);
       ++i;
-    } else if (IsHigh(c) || IsLow(c) || c > 0x10FFFF) {
+    } else if (platform::IsHighSurrogate(text[i]) || platform::IsLowSurrogate(text[i]) ||
+               c > 0x10FFFF) {  // beyond Unicode: only a 32-bit wchar_t can hold it
       c = kReplacement;
     }
     AppendUtf8(c, out);

@@ -27,4 +27,12 @@ inline std::wstring BlankControlCharacters(std::wstring text) {
   return text;
 }
 
+// The two halves of a character beyond the first plane, in UTF-16.
+inline bool IsHighSurrogate(wchar_t c) {
+  return c >= 0xD800 && c <= 0xDBFF;
+}
+inline bool IsLowSurrogate(wchar_t c) {
+  return c >= 0xDC00 && c <= 0xDFFF;
+}
+
 }  // namespace platform

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "platform/text_codec.h"
+
 namespace player {
 namespace {
 
@@ -15,10 +17,6 @@ constexpr std::size_t kSuffixChars = 9;
 // Paused or stopped, the player writes its state in brackets after the suffix:
 // "... - Winamp [Paused]", in whatever language it speaks.
 constexpr wchar_t kStateOpening[] = L" - Winamp [";
-
-bool IsHighSurrogate(wchar_t c) {
-  return c >= 0xD800 && c <= 0xDBFF;
-}
 
 }  // namespace
 
@@ -33,7 +31,7 @@ std::optional<std::wstring> CleanTitle(const std::wstring& title) {
   if (s.size() < kSuffixChars) return std::nullopt;
   s.resize(s.size() - kSuffixChars);
   // A character whose second half fell to the cut goes whole: half a pair is no character.
-  if (!s.empty() && IsHighSurrogate(s.back())) s.pop_back();
+  if (!s.empty() && platform::IsHighSurrogate(s.back())) s.pop_back();
 
   std::size_t first = 0;
   while (first < s.size() && (IsDigit(s[first]) || s[first] == L'.' || s[first] == L' ')) ++first;
@@ -56,7 +54,7 @@ std::optional<std::wstring> ReadNowPlaying(platform::WindowSystem& windows) {
   std::wstring title = windows.GetTitle(winamp, kTitleBufferChars);
   // The length limit may end the read between the two halves of a pair: drop the first half.
   const auto limit = static_cast<std::size_t>(kTitleBufferChars - 1);
-  if (title.size() == limit && IsHighSurrogate(title.back())) title.pop_back();
+  if (title.size() == limit && platform::IsHighSurrogate(title.back())) title.pop_back();
   return CleanTitle(title);
 }
 

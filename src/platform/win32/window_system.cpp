@@ -73,10 +73,6 @@ void DeliverAndWake(std::shared_ptr<Outgoing> out) {
 // How often an outstanding send asks whether the client hung or went away.
 constexpr double kCheckSeconds = 0.25;
 
-double Seconds() {
-  return static_cast<double>(GetTickCount64()) / 1000.0;
-}
-
 }  // namespace
 
 Delivery Win32WindowSystem::Send(Handle w, UINT msg, WPARAM wp, const std::wstring* text) {
@@ -103,9 +99,9 @@ Delivery Win32WindowSystem::Send(Handle w, UINT msg, WPARAM wp, const std::wstri
     return Delivery::kNoAnswer;
   }
 
-  double next_check = Seconds() + kCheckSeconds;
+  double next_check = clock_.NowSeconds() + kCheckSeconds;
   while (!out->done.load()) {
-    const double now = Seconds();
+    const double now = clock_.NowSeconds();
     if (now >= next_check) {
       if (!IsWindow(target) || IsHungAppWindow(target)) return Delivery::kNoAnswer;
       next_check = now + kCheckSeconds;

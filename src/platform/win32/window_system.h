@@ -35,6 +35,7 @@ class Win32WindowSystem : public WindowSystem {
   Delivery Send(Handle w, UINT msg, WPARAM wp, const std::wstring* text = nullptr);
   TextCodec& codec_;
   Win32EventPump& pump_;
+  SteadyClock clock_;
 };
 
 }  // namespace platform::win32
