@@ -28,18 +28,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr wchar_t kDefaultPrefix[] = L"{Zurelo 1.0} Now Playing: ";
 
-// What the Unicode mIRC input logs for a line without control characters: its UTF-8.
-std::string Utf8(const std::wstring& text) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                    nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-  if (n > 0) {
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                        nullptr, nullptr);
-  }
-  return out;
-}
-
 constexpr wchar_t kFirstTitle[] = L"1. Artist - Song - Winamp";
 constexpr wchar_t kFirstSong[] = L"Artist - Song";
 

@@ -239,6 +239,16 @@ std::wstring ClassOf(HWND w) {
   return name;
 }
 
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int in = static_cast<int>(text.size());
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), in, nullptr, 0, nullptr, nullptr);
+  if (n <= 0) return {};
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), in, out.data(), n, nullptr, nullptr);
+  return out;
+}
+
 std::wstring TextOf(HWND w) {
   DWORD_PTR length = 0;
   if (!SendMessageTimeoutW(w, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kAnswerMs, &length)) return {};

@@ -107,6 +107,9 @@ DWORD ProcessOf(HWND w);
 std::wstring ClassOf(HWND w);
 // WM_GETTEXT across the process boundary (a control's real text, not a cached caption).
 std::wstring TextOf(HWND w);
+// A text as UTF-8 (how the peers log what a Unicode window received, and readable in a
+// failure message).
+std::string Utf8(const std::wstring& text);
 // WM_SETTEXT with a wide text; false when the window did not answer.
 bool SetText(HWND w, const std::wstring& text);
 // BM_CLICK, posted: a handler that opens a modal box would block a sent one.

@@ -79,16 +79,6 @@ bool Answers(HWND w, long long* ms) {
   return answered;
 }
 
-std::string Narrow(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                    0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
-}
-
 void Print(const std::string& line) {
   std::printf("[soak] %s\n", line.c_str());
   std::fflush(stdout);
@@ -345,7 +335,7 @@ TEST_F(ChurnSoakTest, ProgramStaysSoundAndLogsAndSendsOnlySongsShown) {
   const std::wstring last_title = L"77. Final - Check Song (1:23) - Winamp";
   const std::wstring last_song = L"Final - Check Song ";
   ASSERT_TRUE(e2e::WaitUntil([&] { return ShowTitle(last_title); })) << "the player has no window";
-  EXPECT_TRUE(zurelo_.WaitLabel(last_song)) << Narrow(zurelo_.Label());
+  EXPECT_TRUE(zurelo_.WaitLabel(last_song)) << e2e::Utf8(zurelo_.Label());
   HWND list = zurelo_.Item(ids::kList1);
   EXPECT_TRUE(e2e::WaitUntil([&] { return TopEntry(list) == last_song; }))
       << "the log did not take up the last song";
@@ -424,10 +414,10 @@ TEST_F(ChurnSoakTest, ProgramStaysSoundAndLogsAndSendsOnlySongsShown) {
     ++distinct[entries[i]];
     if (entries[i] == kNotFound) ++not_found;
     EXPECT_EQ(logged_forms.count(entries[i]), 1u)
-        << "entry " << i << " is no song the player showed: " << Narrow(entries[i]);
+        << "entry " << i << " is no song the player showed: " << e2e::Utf8(entries[i]);
     if (i > 0) {
       EXPECT_NE(entries[i], entries[i - 1])
-          << "entries " << i - 1 << " and " << i << " are the same song: " << Narrow(entries[i]);
+          << "entries " << i - 1 << " and " << i << " are the same song: " << e2e::Utf8(entries[i]);
     }
   }
   EXPECT_GE(entries.size(), 10u) << "the log hardly moved";
@@ -445,7 +435,7 @@ TEST_F(ChurnSoakTest, ProgramStaysSoundAndLogsAndSendsOnlySongsShown) {
   Print("log: " + std::to_string(entries.size()) + " entries, " + std::to_string(distinct.size()) +
         " distinct, " + std::to_string(not_found) + " \"Winamp 6 Not Found\"");
   for (const auto& [song, times] : distinct) {
-    Print("  " + std::to_string(times) + "x " + Narrow(song));
+    Print("  " + std::to_string(times) + "x " + e2e::Utf8(song));
   }
   Print("chat: " + std::to_string(posted) + " lines posted; mirc " +
         std::to_string(chats[0].churns) + " rebuilds, " + std::to_string(chats[0].reopens) +

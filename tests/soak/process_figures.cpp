@@ -43,17 +43,6 @@ bool AllDigits(const std::wstring& s) {
   return true;
 }
 
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                    0, nullptr, nullptr);
-  if (n <= 0) return {};
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
-}
-
 std::optional<std::wstring> Environment(const wchar_t* name) {
   const DWORD n = GetEnvironmentVariableW(name, nullptr, 0);
   if (n == 0) return std::nullopt;
@@ -171,8 +160,8 @@ std::optional<std::uint32_t> ListedHandles(DWORD pid) {
 std::optional<unsigned long> HostPid(const std::wstring& exe_name) {
   const std::optional<std::wstring> prefix = Environment(L"WINEPREFIX");
   if (!prefix) return std::nullopt;
-  const std::string prefix_entry = "WINEPREFIX=" + Utf8(*prefix);
-  const std::string exe = Utf8(exe_name);
+  const std::string prefix_entry = "WINEPREFIX=" + e2e::Utf8(*prefix);
+  const std::string exe = e2e::Utf8(exe_name);
   std::optional<unsigned long> found;
   int matches = 0;
   for (const std::wstring& name : DirectoryNames(L"Z:\\proc")) {
