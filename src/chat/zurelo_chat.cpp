@@ -77,50 +77,58 @@ platform::Handle ZureloChat::FindAolRoom() {
 }
 
 void ZureloChat::SendToAolRoom(const std::wstring& message) {
+  // The room search dispatches events, so it stays here; the rest of the line is one piece.
   const Handle room = FindAolRoom();
-  const Handle input = windows_.FindChild(room, 0, L"RICHCNTL");
-  if (input == 0) return;
-  if (!Answered(windows_.SendText(input, platform::BlankControlCharacters(message)))) return;
-  windows_.SendChar(input, kEnter);
+  windows_.RunLine([room, line = platform::BlankControlCharacters(message)](WindowSystem& w) {
+    const Handle input = w.FindChild(room, 0, L"RICHCNTL");
+    if (input == 0) return;
+    if (!Answered(w.SendText(input, line))) return;
+    w.SendChar(input, kEnter);
+  });
 }
 
 void ZureloChat::SendToAim(const std::wstring& message) {
-  Handle chat = windows_.FindTopLevel(L"aim_chatwnd");
-  const Handle pane = NthChild(windows_, chat, L"wndate32class", 2);
-  const Handle input = windows_.FindChild(pane, 0, L"ate32class");
-  if (!Answered(windows_.SendText(input, platform::BlankControlCharacters(message)))) return;
-  chat = windows_.FindTopLevel(L"aim_chatwnd");
-  PressButton(NthChild(windows_, chat, L"_oscar_iconbtn", 5));
+  windows_.RunLine([line = platform::BlankControlCharacters(message)](WindowSystem& w) {
+    Handle chat = w.FindTopLevel(L"aim_chatwnd");
+    const Handle pane = NthChild(w, chat, L"wndate32class", 2);
+    const Handle input = w.FindChild(pane, 0, L"ate32class");
+    if (!Answered(w.SendText(input, line))) return;
+    chat = w.FindTopLevel(L"aim_chatwnd");
+    Press(w, NthChild(w, chat, L"_oscar_iconbtn", 5));
+  });
 }
 
 void ZureloChat::SendToYahoo(const std::wstring& message) {
-  const Handle input_parent = windows_.FindTopLevel(L"IMClass");
-  const Handle input = windows_.FindChild(input_parent, 0, L"YIMInputWindow");
-  const Handle buttons_parent = windows_.FindTopLevel(L"imclass");
-  const Handle button = NthChild(windows_, buttons_parent, L"button", 4);
-  // The press, then a space bar down and up, which completes the click on a standard button.
-  if (!Answered(windows_.SendText(input, platform::BlankControlCharacters(message)))) return;
-  if (!Answered(windows_.SendButtonDown(button))) return;
-  if (!Answered(windows_.SendKeyDown(button, kSpaceKey))) return;
-  windows_.SendKeyUp(button, kSpaceKey);
+  windows_.RunLine([line = platform::BlankControlCharacters(message)](WindowSystem& w) {
+    const Handle input_parent = w.FindTopLevel(L"IMClass");
+    const Handle input = w.FindChild(input_parent, 0, L"YIMInputWindow");
+    const Handle buttons_parent = w.FindTopLevel(L"imclass");
+    const Handle button = NthChild(w, buttons_parent, L"button", 4);
+    // The press, then a space bar down and up, which completes the click on a standard
+    // button.
+    if (!Answered(w.SendText(input, line))) return;
+    if (!Answered(w.SendButtonDown(button))) return;
+    if (!Answered(w.SendKeyDown(button, kSpaceKey))) return;
+    w.SendKeyUp(button, kSpaceKey);
+  });
 }
 
 void ZureloChat::SendToMirc(const std::wstring& message) {
-  // The channel's input box, looked up afresh before each of the two sends.
-  auto find_input = [this] {
-    const Handle main = windows_.FindTopLevel(L"mirc");
-    const Handle client = windows_.FindChild(main, 0, L"mdiclient");
-    const Handle channel = windows_.FindChild(client, 0, L"mirc_channel");
-    return windows_.FindChild(channel, 0, L"edit");
-  };
-  if (!Answered(windows_.SendText(find_input(), platform::BlankControlCharacters(message)))) {
-    return;
-  }
-  windows_.SendChar(find_input(), kEnter);
+  windows_.RunLine([line = platform::BlankControlCharacters(message)](WindowSystem& w) {
+    // The channel's input box, looked up afresh before each of the two sends.
+    auto find_input = [&w] {
+      const Handle main = w.FindTopLevel(L"mirc");
+      const Handle client = w.FindChild(main, 0, L"mdiclient");
+      const Handle channel = w.FindChild(client, 0, L"mirc_channel");
+      return w.FindChild(channel, 0, L"edit");
+    };
+    if (!Answered(w.SendText(find_input(), line))) return;
+    w.SendChar(find_input(), kEnter);
+  });
 }
 
 void ZureloChat::PressButton(platform::Handle button) {
-  Press(windows_, button);
+  windows_.RunLine([button](WindowSystem& w) { Press(w, button); });
 }
 
 }  // namespace chat

@@ -4,6 +4,7 @@
 // reaches an ANSI window converted to the ANSI code page by the window system itself.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -43,6 +44,15 @@ class WindowSystem {
   // press and a release, which a standard button takes as one click.
   virtual Delivery SendButtonDown(Handle w) = 0;
   virtual Delivery SendButtonUp(Handle w) = 0;
+
+  // One line's work (its searches and messages) run whole on a worker, so the client gets
+  // the line in one piece however this thread is held up meanwhile (a message box opened
+  // during the wait, say). steps gets the window system the worker uses: its sends block
+  // until the client has handled them and, once the line is given up, do nothing and
+  // answer kNoAnswer. This thread dispatches its events until the steps are done; the
+  // answer is kNoAnswer when the client was reported hung or went away during a send, or
+  // the worker never started. steps must own what it uses: it may outlive the call.
+  virtual Delivery RunLine(std::function<void(WindowSystem&)> steps) = 0;
 
   // Extended style (GWL_EXSTYLE) and layered alpha of a window.
   virtual std::optional<std::uint32_t> GetExStyle(Handle w) = 0;

@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "fixture.h"
@@ -214,6 +216,40 @@ TEST_F(ChatTest, LineIsThePrefixBoxTextAsTyped) {
       << "Enter did nothing on the box during the pause";
 }
 
+// At pause 0 lines follow each other as fast as the client takes them. With a core kept
+// busy, a worker that never ran once stopped the announcer for good within seconds; each
+// round starts afresh, and lines must keep coming in every 2 s of it.
+TEST_F(ChatTest, NeverStopsAtPauseZeroBesideABusyCore) {
+  std::atomic<bool> stop{false};
+  std::thread busy([&stop] {
+    while (!stop.load(std::memory_order_relaxed)) {
+    }
+  });
+  struct Join {
+    std::atomic<bool>& stop;
+    std::thread& busy;
+    ~Join() {
+      stop.store(true);
+      busy.join();
+    }
+  } join{stop, busy};
+
+  for (int round = 0; round < 4; ++round) {
+    ASSERT_NO_FATAL_FAILURE(StartWith(kClients[3], L"0"));
+    EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo: Zurelo Enabled!!");
+    std::size_t seen = 0;
+    for (int window = 0; window < 3; ++window) {
+      Pause(2s);
+      const std::size_t now = peer_->log().Events().size();
+      ASSERT_GT(now, seen) << "round " << round << ": the lines stopped after " << now / 3;
+      seen = now;
+    }
+    zurelo_.Stop();
+    for (auto& peer : peers_) peer->Stop();
+    peers_.clear();
+  }
+}
+
 TEST_F(ChatTest, SlowClientGetsWholeLinesAndAHungOneIsGivenUp) {
   ASSERT_NO_FATAL_FAILURE(StartWith(kClients[3], L"1"));
   auto has = [&](const char* window, const char* what) {
@@ -228,14 +264,20 @@ TEST_F(ChatTest, SlowClientGetsWholeLinesAndAHungOneIsGivenUp) {
   EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo: Zurelo Enabled!!");
   const Lines slow = MircCycle(std::string(kPrefix) + "Artist - Song");
   ASSERT_TRUE(peer_->WaitEvents(1));
-  // While the client is still over the text, the label follows the player.
+  // While the client is still over the text, the label follows the player, and a box
+  // opened now ("On" again) does not hold back the rest of the line.
   ASSERT_TRUE(SetText(player_->Top(), L"2. While - Sending - Winamp"));
   EXPECT_TRUE(zurelo_.WaitLabel(L"While - Sending", 5s));
   EXPECT_EQ(peer_->log().Events().size(), 1u) << "the label only moved after the send";
+  zurelo_.Click(ids::kCommand4);
+  const std::optional<Box> box = WaitMessageBox(zurelo_.pid());
+  ASSERT_TRUE(box.has_value());
   // The Enter follows the text, however long the client took over it.
   ASSERT_TRUE(peer_->WaitEvents(slow.size(), 15s))
       << ::testing::PrintToString(peer_->log().Events());
   EXPECT_EQ(First(peer_->log().Events(), slow.size()), slow);
+  EXPECT_TRUE(IsWindowVisible(box->hwnd)) << "the box was closed before the line ended";
+  ASSERT_TRUE(CloseBox(*box));
   PostMessageW(peer_->Top(), peer::kSlowMessage, 0, 0);
   ASSERT_TRUE(WaitUntil([&] { return has("slow", "end"); }, 15s));
 

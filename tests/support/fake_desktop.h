@@ -103,6 +103,14 @@ class FakeDesktop : public platform::WindowSystem {
   Delivery SendKeyUp(Handle w, unsigned vk) override { return Deliver({w, L"keyup", L"", vk}); }
   Delivery SendButtonDown(Handle w) override { return Deliver({w, L"down", L"", 13}); }
   Delivery SendButtonUp(Handle w) override { return Deliver({w, L"up", L"", 13}); }
+  // The worker is this thread: the steps run at once, as the real worker runs them.
+  Delivery RunLine(std::function<void(platform::WindowSystem&)> steps) override {
+    ++lines;
+    given_up_ = false;
+    steps(*this);
+    return given_up_ ? Delivery::kNoAnswer : Delivery::kDone;
+  }
+  int lines = 0;  // how many lines were handed to a worker
 
   std::optional<std::uint32_t> GetExStyle(Handle w) override {
     auto it = windows_.find(w);
@@ -143,7 +151,10 @@ class FakeDesktop : public platform::WindowSystem {
                     (m.kind == L"text" ? L" \"" + m.text + L"\"" : L" " + std::to_wstring(m.code)));
     auto it = windows_.find(m.target);
     if (it == windows_.end()) return Delivery::kDone;  // no such window: no effect
-    if (it->second.hung) return Delivery::kNoAnswer;
+    if (it->second.hung) {
+      given_up_ = true;
+      return Delivery::kNoAnswer;
+    }
     if (apply) apply(it->second);
     messages.push_back(m);
     if (on_message) on_message(m);
@@ -153,6 +164,7 @@ class FakeDesktop : public platform::WindowSystem {
   std::map<Handle, Window> windows_;
   std::vector<Handle> top_;
   Handle next_ = 0x100;
+  bool given_up_ = false;
 };
 
 }  // namespace fakes

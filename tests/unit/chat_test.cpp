@@ -355,6 +355,8 @@ TEST_F(ChatTest, ClientsNotRunningGetEverySendButNothingArrives) {
   // Searches under a missing parent and sends to 0 are still made.
   EXPECT_EQ(std::count(desk.calls.begin(), desk.calls.end(), L"send text 0 \"line\""), 3);
   EXPECT_EQ(desk.calls.back(), L"child 0 0 RICHCNTL -> 0");
+  // Each line goes to its worker as one piece of work.
+  EXPECT_EQ(desk.lines, 4);
 }
 
 TEST_F(ChatTest, ControlCharactersGoAsBlanksToEveryClient) {

@@ -4,28 +4,136 @@
 #include <atomic>
 #include <memory>
 #include <string>
-#include <system_error>
-#include <thread>
+
+#include "platform/win32/handles.h"
+#include "platform/win32/trace.h"
 
 namespace platform::win32 {
 
 namespace {
+
 HWND H(Handle h) {
   return reinterpret_cast<HWND>(h);
 }
 Handle Of(HWND w) {
   return reinterpret_cast<Handle>(w);
 }
-}  // namespace
 
-Handle Win32WindowSystem::FindTopLevel(const std::wstring& cls) {
-  const std::string c = codec_.ToAnsi(cls);
+Handle FindTop(TextCodec& codec, const std::wstring& cls) {
+  const std::string c = codec.ToAnsi(cls);
   return Of(FindWindowA(c.c_str(), nullptr));
 }
 
-Handle Win32WindowSystem::FindChild(Handle parent, Handle child_after, const std::wstring& cls) {
-  const std::string c = codec_.ToAnsi(cls);
+Handle FindUnder(TextCodec& codec, Handle parent, Handle child_after, const std::wstring& cls) {
+  const std::string c = codec.ToAnsi(cls);
   return Of(FindWindowExA(H(parent), H(child_after), c.c_str(), nullptr));
+}
+
+// A press and a release at the button's corner (0, 0): a standard button takes the pair
+// as one click. To the button, wParam is the key flags of the mouse message: 13 reads as
+// MK_LBUTTON | MK_SHIFT | MK_CONTROL, which a button ignores. 13 is sent because the chat
+// clients have always been given the Enter key's code with a button activation.
+constexpr WPARAM kButtonFlags = 13;
+
+// One line on its way, shared by the interface thread and the worker that runs it: a line
+// given up on may still be running long after the interface thread has moved on.
+struct Line {
+  Line(std::function<void(WindowSystem&)> s, TextCodec& c) : steps(std::move(s)), codec(c) {}
+  std::function<void(WindowSystem&)> steps;
+  TextCodec& codec;
+  HWND wake = nullptr;
+  std::atomic<bool> started{false};
+  std::atomic<bool> done{false};
+  std::atomic<bool> given_up{false};
+  std::atomic<HWND> sending{nullptr};  // the window a send of the worker is blocked on
+};
+
+// The window system as a line's worker sees it: searches as on any thread, sends that
+// block until the client has handled them. Between the steps it asks whether the client
+// hung; once the line is given up, by either side, nothing more is sent.
+class LineWindows final : public WindowSystem {
+ public:
+  explicit LineWindows(Line& line) : line_(line) {}
+
+  Handle FindTopLevel(const std::wstring& cls) override { return FindTop(line_.codec, cls); }
+  Handle FindChild(Handle parent, Handle after, const std::wstring& cls) override {
+    return FindUnder(line_.codec, parent, after, cls);
+  }
+  std::wstring GetTitle(Handle, int) override { return {}; }
+  Delivery SendText(Handle w, const std::wstring& text) override {
+    return Send(w, WM_SETTEXT, 0, &text);
+  }
+  Delivery SendChar(Handle w, unsigned code) override { return Send(w, WM_CHAR, code); }
+  Delivery SendKeyDown(Handle w, unsigned vk) override { return Send(w, WM_KEYDOWN, vk); }
+  Delivery SendKeyUp(Handle w, unsigned vk) override { return Send(w, WM_KEYUP, vk); }
+  Delivery SendButtonDown(Handle w) override { return Send(w, WM_LBUTTONDOWN, kButtonFlags); }
+  Delivery SendButtonUp(Handle w) override { return Send(w, WM_LBUTTONUP, kButtonFlags); }
+  Delivery RunLine(std::function<void(WindowSystem&)> steps) override {
+    steps(*this);
+    return line_.given_up.load() ? Delivery::kNoAnswer : Delivery::kDone;
+  }
+  std::optional<std::uint32_t> GetExStyle(Handle) override { return std::nullopt; }
+  bool SetExStyle(Handle, std::uint32_t) override { return false; }
+  bool SetLayeredAlpha(Handle, std::uint8_t) override { return false; }
+
+ private:
+  Delivery Send(Handle w, UINT msg, WPARAM wp, const std::wstring* text = nullptr) {
+    if (line_.given_up.load()) return Delivery::kNoAnswer;
+    const HWND target = H(w);
+    // A message to no window has no effect; a client reported hung gets nothing more,
+    // since the message could only queue up behind the hang.
+    if (!target || !IsWindow(target)) return Delivery::kDone;
+    if (IsHungAppWindow(target)) {
+      line_.given_up.store(true);
+      return Delivery::kNoAnswer;
+    }
+    line_.sending.store(target);
+    if (text) {
+      // Sent wide: the window system hands the text as it is to a Unicode window and
+      // converts it to the ANSI code page for an ANSI one, as for every text it receives.
+      SendMessageW(target, msg, wp, reinterpret_cast<LPARAM>(text->c_str()));
+    } else {
+      SendMessageA(target, msg, wp, 0);
+    }
+    line_.sending.store(nullptr);
+    return line_.given_up.load() ? Delivery::kNoAnswer : Delivery::kDone;
+  }
+
+  Line& line_;
+};
+
+DWORD WINAPI RunLineThread(void* param) {
+  const std::unique_ptr<std::shared_ptr<Line>> owner(static_cast<std::shared_ptr<Line>*>(param));
+  Line& line = **owner;
+  line.started.store(true);
+  try {
+    LineWindows windows(line);
+    if (!line.given_up.load()) line.steps(windows);
+  } catch (...) {
+    // Nothing may leave a thread's function; the line simply ends here.
+  }
+  // Set before the wake, so a wait that misses the wake (a modal loop inside it took the
+  // message) still finds the flag when it looks again.
+  line.done.store(true);
+  if (line.wake) PostMessageW(line.wake, Win32EventPump::kWakeMessage, 0, 0);
+  return 0;
+}
+
+// How often a waiting line asks whether its client hung or went away.
+constexpr double kCheckSeconds = 0.25;
+// A worker that has not begun by then never will, as far as this line is concerned.
+constexpr double kStartSeconds = 5.0;
+// A line needs little stack; reserving the default megabyte for each would be waste.
+constexpr SIZE_T kLineStackBytes = 256 * 1024;
+
+}  // namespace
+
+Handle Win32WindowSystem::FindTopLevel(const std::wstring& cls) {
+  return FindTop(codec_, cls);
+}
+
+Handle Win32WindowSystem::FindChild(Handle parent, Handle child_after, const std::wstring& cls) {
+  return FindUnder(codec_, parent, child_after, cls);
 }
 
 std::wstring Win32WindowSystem::GetTitle(Handle w, int max_count) {
@@ -37,101 +145,61 @@ std::wstring Win32WindowSystem::GetTitle(Handle w, int max_count) {
   return buffer;
 }
 
-namespace {
-
-// One message on its way, shared by the sender and the worker thread that sends it: a send
-// given up on may still be running long after the sender has gone, or never end at all.
-struct Outgoing {
-  HWND target = nullptr;
-  UINT msg = 0;
-  WPARAM wp = 0;
-  std::wstring text;  // a WM_SETTEXT's text
-  bool has_text = false;
-  HWND wake = nullptr;
-  std::atomic<bool> done{false};
-};
-
-void Deliver(const Outgoing& out) {
-  if (out.has_text) {
-    // Sent wide: the window system hands the text as it is to a Unicode window
-    // (IsWindowUnicode) and converts it to the ANSI code page for an ANSI one, exactly as
-    // it converts every text an ANSI window receives.
-    SendMessageW(out.target, out.msg, out.wp, reinterpret_cast<LPARAM>(out.text.c_str()));
-  } else {
-    SendMessageA(out.target, out.msg, out.wp, 0);
-  }
-}
-
-void DeliverAndWake(std::shared_ptr<Outgoing> out) {
-  Deliver(*out);
-  out->done.store(true);
-  // Set before the wake, so a wait that misses the wake (a modal loop inside it took the
-  // message) still finds the flag when it looks again.
-  if (out->wake) PostMessageW(out->wake, Win32EventPump::kWakeMessage, 0, 0);
-}
-
-// How often an outstanding send asks whether the client hung or went away.
-constexpr double kCheckSeconds = 0.25;
-
-}  // namespace
-
-Delivery Win32WindowSystem::Send(Handle w, UINT msg, WPARAM wp, const std::wstring* text) {
-  const HWND target = H(w);
-  // A message to no window has no effect; a client already reported hung gets nothing
-  // more, since the message could only queue up behind the hang.
-  if (w == 0 || !IsWindow(target)) return Delivery::kDone;
-  if (IsHungAppWindow(target)) return Delivery::kNoAnswer;
-
-  auto out = std::make_shared<Outgoing>();
-  out->target = target;
-  out->msg = msg;
-  out->wp = wp;
-  if (text) {
-    out->text = *text;
-    out->has_text = true;
-  }
-  out->wake = pump_.WakeWindow();
-  try {
-    std::thread(DeliverAndWake, out).detach();
-  } catch (const std::system_error&) {
-    // No thread to be had: the line is skipped rather than risk freezing the window on a
-    // client that may never answer.
+Delivery Win32WindowSystem::RunLine(std::function<void(WindowSystem&)> steps) {
+  auto line = std::make_shared<Line>(std::move(steps), codec_);
+  line->wake = pump_.WakeWindow();
+  // A thread of the system's own making: its function runs whatever the C++ runtime's
+  // thread records do, and a failure to make it is told at once.
+  auto param = std::make_unique<std::shared_ptr<Line>>(line);
+  const UniqueHandle thread(CreateThread(nullptr, kLineStackBytes, &RunLineThread, param.get(),
+                                         STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+  if (!thread) {
+    Trace(L"no thread for a chat line (error " + std::to_wstring(GetLastError()) +
+          L"): the line is skipped");
     return Delivery::kNoAnswer;
   }
+  param.release();  // the worker owns it now
 
-  double next_check = clock_.NowSeconds() + kCheckSeconds;
-  while (!out->done.load()) {
+  const double start = clock_.NowSeconds();
+  double next_check = start + kCheckSeconds;
+  while (!line->done.load()) {
     const double now = clock_.NowSeconds();
     if (now >= next_check) {
-      if (!IsWindow(target) || IsHungAppWindow(target)) return Delivery::kNoAnswer;
+      if (!line->started.load() && now - start >= kStartSeconds) {
+        line->given_up.store(true);
+        Trace(L"a chat line's worker did not start: the line is skipped");
+        return Delivery::kNoAnswer;
+      }
+      const HWND target = line->sending.load();
+      if (target && (!IsWindow(target) || IsHungAppWindow(target))) {
+        line->given_up.store(true);
+        Trace(L"a chat client stopped answering: the rest of its line is given up");
+        return Delivery::kNoAnswer;
+      }
       next_check = now + kCheckSeconds;
     }
     pump_.WaitAndDispatch(next_check - now);
   }
-  return Delivery::kDone;
+  return line->given_up.load() ? Delivery::kNoAnswer : Delivery::kDone;
 }
 
 Delivery Win32WindowSystem::SendText(Handle w, const std::wstring& text) {
-  return Send(w, WM_SETTEXT, 0, &text);
+  return RunLine([w, text](WindowSystem& line) { line.SendText(w, text); });
 }
 Delivery Win32WindowSystem::SendChar(Handle w, unsigned code) {
-  return Send(w, WM_CHAR, code);
+  return RunLine([w, code](WindowSystem& line) { line.SendChar(w, code); });
 }
 Delivery Win32WindowSystem::SendKeyDown(Handle w, unsigned vk) {
-  return Send(w, WM_KEYDOWN, vk);
+  return RunLine([w, vk](WindowSystem& line) { line.SendKeyDown(w, vk); });
 }
 Delivery Win32WindowSystem::SendKeyUp(Handle w, unsigned vk) {
-  return Send(w, WM_KEYUP, vk);
+  return RunLine([w, vk](WindowSystem& line) { line.SendKeyUp(w, vk); });
 }
-// A press and a release at the button's corner (0, 0): a standard button takes the pair
-// as one click. To the button, wParam is the key flags of the mouse message: 13 reads as
-// MK_LBUTTON | MK_SHIFT | MK_CONTROL, which a button ignores. 13 is sent because the chat
-// clients have always been given the Enter key's code with a button activation.
 Delivery Win32WindowSystem::SendButtonDown(Handle w) {
-  return Send(w, WM_LBUTTONDOWN, 13);
+  return RunLine([w](WindowSystem& line) { line.SendButtonDown(w); });
 }
 Delivery Win32WindowSystem::SendButtonUp(Handle w) {
-  return Send(w, WM_LBUTTONUP, 13);
+  return RunLine([w](WindowSystem& line) { line.SendButtonUp(w); });
 }
 
 std::optional<std::uint32_t> Win32WindowSystem::GetExStyle(Handle w) {

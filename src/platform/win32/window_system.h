@@ -9,10 +9,10 @@
 namespace platform::win32 {
 
 // Other programs' windows: searches through the ANSI user32 calls, titles and texts in
-// Unicode. Each message is sent from a worker thread while this thread goes on dispatching
-// its own events in the pump's wait, so a slow client gets every message however long it
-// takes, and this program's windows keep answering meanwhile. A client is given up only
-// when the system reports it hung or its window is gone.
+// Unicode. A line goes whole to a worker thread of its own while this thread goes on
+// dispatching its events, so a slow client gets every message however long it takes, and
+// this program's windows keep answering meanwhile. A client is given up only when the
+// system reports it hung or its window is gone.
 class Win32WindowSystem : public WindowSystem {
  public:
   Win32WindowSystem(TextCodec& codec, Win32EventPump& pump) : codec_(codec), pump_(pump) {}
@@ -20,19 +20,19 @@ class Win32WindowSystem : public WindowSystem {
   Handle FindTopLevel(const std::wstring& cls) override;
   Handle FindChild(Handle parent, Handle child_after, const std::wstring& cls) override;
   std::wstring GetTitle(Handle w, int max_count) override;
+  // A message on its own is a line of one step.
   Delivery SendText(Handle w, const std::wstring& text) override;
   Delivery SendChar(Handle w, unsigned code) override;
   Delivery SendKeyDown(Handle w, unsigned vk) override;
   Delivery SendKeyUp(Handle w, unsigned vk) override;
   Delivery SendButtonDown(Handle w) override;
   Delivery SendButtonUp(Handle w) override;
+  Delivery RunLine(std::function<void(WindowSystem&)> steps) override;
   std::optional<std::uint32_t> GetExStyle(Handle w) override;
   bool SetExStyle(Handle w, std::uint32_t style) override;
   bool SetLayeredAlpha(Handle w, std::uint8_t alpha) override;
 
  private:
-  // Sends the message (with its text, in the wide form, for WM_SETTEXT) and waits for it.
-  Delivery Send(Handle w, UINT msg, WPARAM wp, const std::wstring* text = nullptr);
   TextCodec& codec_;
   Win32EventPump& pump_;
   SteadyClock clock_;
