@@ -3,13 +3,6 @@
 #include "player/now_playing.h"
 
 namespace zurelo {
-namespace {
-
-constexpr ChatClient kClientOrder[] = {ChatClient::kAol, ChatClient::kAim, ChatClient::kYahoo,
-                                       ChatClient::kMirc};
-
-}  // namespace
-
 void Announcer::On(const std::wstring& pause) {
   pause_ = pause;
   on_ = true;
@@ -45,23 +38,9 @@ void Announcer::Tick() {
 void Announcer::Cycle() {
   // Each option is read when its turn comes, since a wait may change the selection, the
   // prefix or the song before the next one is looked at.
-  for (const ChatClient client : kClientOrder) {
+  for (const ChatClient& client : kChatClients) {
     if (!view_.IsSelected(client)) continue;
-    const std::wstring line = view_.Prefix() + song_.song();
-    switch (client) {
-      case ChatClient::kAol:
-        chat_.SendToAolRoom(line);
-        break;
-      case ChatClient::kAim:
-        chat_.SendToAim(line);
-        break;
-      case ChatClient::kYahoo:
-        chat_.SendToYahoo(line);
-        break;
-      case ChatClient::kMirc:
-        chat_.SendToMirc(line);
-        break;
-    }
+    (chat_.*client.send)(view_.Prefix() + song_.song());
     player::WaitSeconds(pause_, clock_, pump_);
   }
 }

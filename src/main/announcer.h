@@ -4,21 +4,19 @@
 
 #include <string>
 
-#include "chat/zurelo_chat.h"
+#include "chat/chat_senders.h"
+#include "main/chat_clients.h"
 #include "main/now_playing_model.h"
 #include "platform/clock.h"
 #include "platform/event_pump.h"
 
 namespace zurelo {
 
-// In the order the announcer looks at them.
-enum class ChatClient { kAol, kAim, kYahoo, kMirc };
-
 // What the announcer reads and drives on the main window.
 class AnnouncerView {
  public:
   virtual ~AnnouncerView() = default;
-  virtual bool IsSelected(ChatClient client) = 0;
+  virtual bool IsSelected(const ChatClient& client) = 0;
   virtual std::wstring Prefix() = 0;                  // the prefix box
   virtual void SetAnnounceTimer(bool enabled) = 0;    // the 10 ms announcer timer
   virtual void Inform(const std::wstring& text) = 0;  // an information message box
@@ -26,7 +24,7 @@ class AnnouncerView {
 
 class Announcer {
  public:
-  Announcer(AnnouncerView& view, chat::ZureloChat& chat, const NowPlaying& song,
+  Announcer(AnnouncerView& view, chat::ChatSenders& chat, const NowPlaying& song,
             platform::Clock& clock, platform::EventPump& pump)
       : view_(view), chat_(chat), song_(song), clock_(clock), pump_(pump) {}
 
@@ -44,7 +42,7 @@ class Announcer {
   void Cycle();
 
   AnnouncerView& view_;
-  chat::ZureloChat& chat_;
+  chat::ChatSenders& chat_;
   const NowPlaying& song_;
   platform::Clock& clock_;
   platform::EventPump& pump_;

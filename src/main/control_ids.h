@@ -4,23 +4,24 @@
 namespace ids {
 
 // Main window ("Zurelo 1.0", class "ZureloMain").
-inline constexpr int kCommand1 = 101;  // Start/Stop Logging Songs
-inline constexpr int kCommand2 = 102;  // &Save Log
-inline constexpr int kCommand3 = 103;  // &Clear Log
-inline constexpr int kCommand4 = 104;  // On
-inline constexpr int kCommand5 = 105;  // Off
-inline constexpr int kCommand6 = 106;  // Reload
-inline constexpr int kCommand7 = 107;  // Settings
-inline constexpr int kOption2 = 112;   // Yahoo! 8.0
-inline constexpr int kOption3 = 113;   // MIRC
-inline constexpr int kOption6 = 116;   // AOL 9.0
-inline constexpr int kOption7 = 117;   // AIM 5.9
-inline constexpr int kFrame1 = 121;    // Chat Send Method
-inline constexpr int kFrame3 = 123;    // Chat Send
-inline constexpr int kFrame4 = 124;    // Main Control
-inline constexpr int kLabel1 = 131;    // now playing
-inline constexpr int kText1 = 141;     // prefix
-inline constexpr int kList1 = 151;     // song log
+inline constexpr int kLogToggleButton = 101;  // "Start Logging Songs" / "Stop Logging Songs"
+inline constexpr int kSaveLogButton = 102;
+inline constexpr int kClearLogButton = 103;
+inline constexpr int kOnButton = 104;
+inline constexpr int kOffButton = 105;
+inline constexpr int kReloadButton = 106;
+inline constexpr int kSettingsButton = 107;
+// The chat clients' option buttons ("Chat Send Method").
+inline constexpr int kYahooOption = 112;
+inline constexpr int kMircOption = 113;
+inline constexpr int kAolOption = 116;
+inline constexpr int kAimOption = 117;
+inline constexpr int kMethodFrame = 121;       // "Chat Send Method"
+inline constexpr int kChatSendFrame = 123;     // "Chat Send"
+inline constexpr int kMainControlFrame = 124;  // "Main Control"
+inline constexpr int kSongLabel = 131;         // the now-playing bar
+inline constexpr int kPrefixBox = 141;         // the line's prefix
+inline constexpr int kSongList = 151;          // the song log
 
 }  // namespace ids
 

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "main/form1.h"
+#include "main/main_window.h"
 #include "platform/win32/ansi_codec.h"
 #include "platform/win32/event_pump.h"
 #include "platform/win32/file_output.h"
@@ -13,6 +13,7 @@
 #include "platform/win32/registry_settings.h"
 #include "platform/win32/window_system.h"
 #include "settings/settings.h"
+#include "settings/settings_model.h"
 
 namespace {
 
@@ -36,12 +37,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   InitCommonControlsEx(&icc);
 
   auto p = std::make_unique<Platform>();
-  const zurelo::Services services{
-      p->windows,  p->pump,
-      p->clock,    p->store,
-      p->files,    p->codec,
-      p->launcher, settings::AppNameFromPath(platform::win32::ExecutablePath())};
-  auto form1 = std::make_unique<zurelo::Form1>(services);
-  if (!form1->Create(instance, show)) return 1;
+  // Settings are stored under the executable's base name, so a renamed copy keeps its own.
+  settings::SettingsModel model(p->store,
+                                settings::AppNameFromPath(platform::win32::ExecutablePath()));
+  const zurelo::Services services{p->windows, p->pump,  p->clock,   model,
+                                  p->files,   p->codec, p->launcher};
+  auto main_window = std::make_unique<zurelo::MainWindow>(services);
+  if (!main_window->Create(instance, show)) return 1;
   return p->pump.Run();
 }

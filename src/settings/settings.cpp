@@ -5,23 +5,6 @@
 
 namespace settings {
 
-Values Load(platform::SettingsStore& store, const std::wstring& app) {
-  Values v;
-  v.PauseVAL = store.Get(app, kPauseSection, kPauseKey);
-  v.TrannyVal = store.Get(app, kTransSection, kTransKey);
-  if (v.PauseVAL.empty()) v.PauseVAL = kDefaultPause;
-  return v;
-}
-
-Values LoadAndApply(platform::SettingsStore& store, const std::wstring& app,
-                    platform::WindowSystem& windows, platform::Handle main_window) {
-  Values v = Load(store, app);
-  if (v.TrannyVal == kTransOn) {
-    MakeTranslucent(windows, main_window, kAlphaOn);
-  }
-  return v;
-}
-
 void MakeTranslucent(platform::WindowSystem& windows, platform::Handle window, std::int16_t alpha) {
   if (alpha < 0 || alpha > 255) return;
   // The layered style is only ever added: a translucent window stays layered for the run.
@@ -29,6 +12,16 @@ void MakeTranslucent(platform::WindowSystem& windows, platform::Handle window, s
   if (!style) return;
   windows.SetExStyle(window, *style | kExLayered);
   windows.SetLayeredAlpha(window, static_cast<std::uint8_t>(alpha));
+}
+
+void ApplyStoredTranslucency(const std::wstring& stored, platform::WindowSystem& windows,
+                             platform::Handle window) {
+  if (stored == L"1") MakeTranslucent(windows, window, kAlphaOn);
+}
+
+void ApplyChosenTranslucency(const std::wstring& chosen, platform::WindowSystem& windows,
+                             platform::Handle window) {
+  MakeTranslucent(windows, window, chosen == L"1" ? kAlphaOn : kAlphaOff);
 }
 
 namespace {

@@ -4,8 +4,7 @@
 
 #include <string>
 
-#include "platform/settings_store.h"
-#include "platform/window_system.h"
+#include "settings/settings_model.h"
 
 namespace settings {
 
@@ -27,25 +26,17 @@ class SettingsView {
 
 class SettingsEditor {
  public:
-  SettingsEditor(SettingsView& view, platform::SettingsStore& store, const std::wstring& app,
-                 platform::WindowSystem& windows, platform::Handle main_window,
-                 wchar_t decimal_separator = L'.')
-      : view_(view),
-        store_(store),
-        app_(app),
-        windows_(windows),
-        main_window_(main_window),
-        decimal_separator_(decimal_separator) {}
+  SettingsEditor(SettingsView& view, SettingsModel& model, wchar_t decimal_separator = L'.')
+      : view_(view), model_(model), decimal_separator_(decimal_separator) {}
 
   void Load();
+  // Stores the pause when it is a number, and the translucency choice in any case; the
+  // main window, listening to the model, applies the choice at once.
   void Save();
 
  private:
   SettingsView& view_;
-  platform::SettingsStore& store_;
-  std::wstring app_;
-  platform::WindowSystem& windows_;
-  platform::Handle main_window_;
+  SettingsModel& model_;
   wchar_t decimal_separator_;
 };
 

@@ -5,12 +5,12 @@
 namespace ids {
 
 // Settings window ("Settings", class "ZureloSettings").
-inline constexpr int kSetLabel1 = 201;    // Transparency:
-inline constexpr int kSetLabel2 = 202;    // Pause Value:(Seconds)
-inline constexpr int kSetOption1 = 211;   // On
-inline constexpr int kSetOption2 = 212;   // Off
-inline constexpr int kSetText1 = 221;     // pause
-inline constexpr int kSetCommand7 = 231;  // Save/Change Settings
+inline constexpr int kTransparencyLabel = 201;   // Transparency:
+inline constexpr int kPauseLabel = 202;          // Pause Value:(Seconds)
+inline constexpr int kTranslucentOption = 211;   // On
+inline constexpr int kOpaqueOption = 212;        // Off
+inline constexpr int kPauseBox = 221;            // pause
+inline constexpr int kSaveSettingsButton = 231;  // Save/Change Settings
 
 }  // namespace ids
 

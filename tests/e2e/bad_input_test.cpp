@@ -50,21 +50,21 @@ class StoredPauseTest : public E2eTest {
     mirc_ = StartPeer("mirc");
     ASSERT_NE(mirc_, nullptr);
     ASSERT_TRUE(StartZurelo(kFirstSong));
-    zurelo_.Click(ids::kOption3);
-    ASSERT_TRUE(WaitUntil([&] { return IsChecked(zurelo_.Item(ids::kOption3)); }));
-    ASSERT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo: Zurelo Enabled!!");
+    zurelo_.Click(ids::kMircOption);
+    ASSERT_TRUE(WaitUntil([&] { return IsChecked(zurelo_.Item(ids::kMircOption)); }));
+    ASSERT_EQ(zurelo_.ClickAndConfirm(ids::kOnButton), L"Zurelo: Zurelo Enabled!!");
   }
 
   bool WaitPosted(std::size_t n, std::chrono::milliseconds timeout) const {
     return WaitUntil([&] { return Posted(*mirc_).size() >= n; }, timeout);
   }
 
-  std::vector<std::wstring> Log() const { return ListItems(zurelo_.Item(ids::kList1)); }
+  std::vector<std::wstring> Log() const { return ListItems(zurelo_.Item(ids::kSongList)); }
   bool WaitLogTop(const std::wstring& song) const {
-    return WaitUntil([&] { return Top(zurelo_.Item(ids::kList1)) == song; });
+    return WaitUntil([&] { return Top(zurelo_.Item(ids::kSongList)) == song; });
   }
   bool WaitToggle(const std::wstring& caption) const {
-    return WaitUntil([&] { return TextOf(zurelo_.Item(ids::kCommand1)) == caption; });
+    return WaitUntil([&] { return TextOf(zurelo_.Item(ids::kLogToggleButton)) == caption; });
   }
 
   Peer* player_ = nullptr;
@@ -84,25 +84,25 @@ TEST_F(StoredPauseTest, EndlessPauseLeavesEveryOtherControlWorking) {
   EXPECT_TRUE(zurelo_.WaitLabel(L"During - The Wait"));
 
   // The log toggles, takes songs, clears.
-  zurelo_.Click(ids::kCommand1);
+  zurelo_.Click(ids::kLogToggleButton);
   ASSERT_TRUE(WaitToggle(L"Stop Logging Songs"));
   EXPECT_TRUE(WaitLogTop(L"During - The Wait"));
   ASSERT_TRUE(SetText(player_->Top(), L"3. Still - Waiting - Winamp"));
   EXPECT_TRUE(WaitLogTop(L"Still - Waiting"));
   EXPECT_EQ(Log(), (std::vector<std::wstring>{L"Still - Waiting", L"During - The Wait"}));
-  zurelo_.Click(ids::kCommand3);
+  zurelo_.Click(ids::kClearLogButton);
   EXPECT_TRUE(WaitUntil([&] { return Log() == std::vector<std::wstring>{L"Still - Waiting"}; }));
-  zurelo_.Click(ids::kCommand1);
+  zurelo_.Click(ids::kLogToggleButton);
   EXPECT_TRUE(WaitToggle(L"Start Logging Songs"));
 
   // The settings window opens and shows the stored pause as stored.
-  zurelo_.Click(ids::kCommand7);
+  zurelo_.Click(ids::kSettingsButton);
   HWND settings = WaitTopLevel(kSettingsClass, zurelo_.pid());
   ASSERT_NE(settings, nullptr) << "the settings window did not open during the wait";
-  EXPECT_EQ(TextOf(GetDlgItem(settings, ids::kSetText1)), L"1e400");
+  EXPECT_EQ(TextOf(GetDlgItem(settings, ids::kPauseBox)), L"1e400");
 
   // Off shows its box; the wait goes on, so no second line has come.
-  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand5), L"Zurelo: Zurelo Disabled!!");
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kOffButton), L"Zurelo: Zurelo Disabled!!");
   EXPECT_EQ(Posted(*mirc_).size(), 1u) << "the endless pause ended";
 
   // Closing the main window ends the program at once, the settings window with it.
@@ -129,7 +129,7 @@ TEST_F(StoredPauseTest, NegativePauseSendsWithoutWaiting) {
   // The program keeps answering between the back-to-back cycles, and Off stops them.
   ASSERT_TRUE(SetText(player_->Top(), L"2. Next - Song - Winamp"));
   EXPECT_TRUE(zurelo_.WaitLabel(L"Next - Song"));
-  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand5), L"Zurelo: Zurelo Disabled!!");
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kOffButton), L"Zurelo: Zurelo Disabled!!");
   ASSERT_TRUE(zurelo_.Sync());
   const std::size_t after_off = Posted(*mirc_).size();
   Pause(1s);
@@ -187,15 +187,15 @@ TEST_F(LongTextTest, HugePrefixReachesTheChannelWhole) {
   prefix.resize(100000);
   prefix.replace(0, 3, L"<<<");
   prefix.replace(prefix.size() - 4, 4, L">>> ");
-  HWND box = zurelo_.Item(ids::kText1);
+  HWND box = zurelo_.Item(ids::kPrefixBox);
   ASSERT_TRUE(SetText(box, prefix));
   const std::wstring in_box = TextOf(box);
   EXPECT_EQ(in_box.size(), prefix.size()) << "the prefix box cut the text";
   EXPECT_TRUE(in_box == prefix) << "the prefix box changed the text";
 
-  zurelo_.Click(ids::kOption3);
-  ASSERT_TRUE(WaitUntil([&] { return IsChecked(zurelo_.Item(ids::kOption3)); }));
-  ASSERT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo: Zurelo Enabled!!");
+  zurelo_.Click(ids::kMircOption);
+  ASSERT_TRUE(WaitUntil([&] { return IsChecked(zurelo_.Item(ids::kMircOption)); }));
+  ASSERT_EQ(zurelo_.ClickAndConfirm(ids::kOnButton), L"Zurelo: Zurelo Enabled!!");
   ASSERT_TRUE(WaitUntil([&] { return !Posted(*mirc).empty(); }, 20s));
 
   const std::string line = Utf8(prefix + kFirstSong);
@@ -227,9 +227,9 @@ TEST_F(LongTextTest, LongTitlesAndTitlesWithoutTheSuffixShowWhatTheReadYields) {
   player_ = StartPeer("player", kFirstTitle);
   ASSERT_NE(player_, nullptr);
   ASSERT_TRUE(StartZurelo(kFirstSong));
-  zurelo_.Click(ids::kCommand1);
-  ASSERT_TRUE(
-      WaitUntil([&] { return TextOf(zurelo_.Item(ids::kCommand1)) == L"Stop Logging Songs"; }));
+  zurelo_.Click(ids::kLogToggleButton);
+  ASSERT_TRUE(WaitUntil(
+      [&] { return TextOf(zurelo_.Item(ids::kLogToggleButton)) == L"Stop Logging Songs"; }));
 
   // Letters only, so neither clean-up takes anything off the song's ends.
   std::wstring body;
@@ -257,7 +257,7 @@ TEST_F(LongTextTest, LongTitlesAndTitlesWithoutTheSuffixShowWhatTheReadYields) {
   for (const Case& c : cases) {
     SCOPED_TRACE("title of " + std::to_string(c.title.size()) + " characters");
     ASSERT_NO_FATAL_FAILURE(ExpectShown(c.title, c.song));
-    EXPECT_TRUE(WaitUntil([&] { return Top(zurelo_.Item(ids::kList1)) == c.song; }))
+    EXPECT_TRUE(WaitUntil([&] { return Top(zurelo_.Item(ids::kSongList)) == c.song; }))
         << "the log did not take the song up";
     EXPECT_TRUE(zurelo_.process().Running());
   }

@@ -70,10 +70,10 @@ void PrintTo(const Client& client, std::ostream* os) {
 }
 
 const Client kClients[] = {
-    {"Aol", "aol", ids::kOption6, &AolCycle, false},
-    {"Aim", "aim", ids::kOption7, &AimCycle, false},
-    {"Yahoo", "yahoo", ids::kOption2, &YahooCycle, false},
-    {"Mirc", "mirc", ids::kOption3, &MircCycle, true},
+    {"Aol", "aol", ids::kAolOption, &AolCycle, false},
+    {"Aim", "aim", ids::kAimOption, &AimCycle, false},
+    {"Yahoo", "yahoo", ids::kYahooOption, &YahooCycle, false},
+    {"Mirc", "mirc", ids::kMircOption, &MircCycle, true},
 };
 
 Lines Concat(Lines a, const Lines& b) {
@@ -118,7 +118,7 @@ class EachClientTest : public ChatTest, public ::testing::WithParamInterface<Cli
 TEST_P(EachClientTest, AnnouncesEachPauseUntilOff) {
   const Client& client = GetParam();
   ASSERT_NO_FATAL_FAILURE(StartWith(client, L"2"));
-  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo: Zurelo Enabled!!");
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kOnButton), L"Zurelo: Zurelo Enabled!!");
 
   const Lines first = client.cycle(std::string(kPrefix) + "Artist - Song");
   ASSERT_TRUE(peer_->WaitEvents(first.size()));
@@ -143,7 +143,7 @@ TEST_P(EachClientTest, AnnouncesEachPauseUntilOff) {
   const int second = IndexOf(all, is_text, IndexOf(all, is_text) + 1);
   EXPECT_LT(rebuilt, second) << "the second line came before the windows were replaced";
 
-  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand5), L"Zurelo: Zurelo Disabled!!");
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kOffButton), L"Zurelo: Zurelo Disabled!!");
   const Lines after_off = peer_->log().Events();
   EXPECT_EQ(First(after_off, both.size()), both);
   // The pause was kept: Off came during the second pause, so at most that line went out.
@@ -168,7 +168,7 @@ TEST_F(ChatTest, NoClientChosenSendsNothing) {
     ASSERT_NE(clients.back(), nullptr);
   }
   ASSERT_TRUE(StartZurelo(L"Artist - Song"));
-  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo: Zurelo Enabled!!");
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kOnButton), L"Zurelo: Zurelo Enabled!!");
   Pause(1500ms);
   for (Peer* p : clients) EXPECT_EQ(p->log().Events(), Lines{});
   EXPECT_TRUE(MessageBoxes(zurelo_.pid()).empty());
@@ -178,15 +178,15 @@ TEST_F(ChatTest, OffDuringAPauseStillServesAClientChosenMeanwhile) {
   ASSERT_NO_FATAL_FAILURE(StartWith(kClients[0], L"2"));
   Peer* mirc = StartPeer("mirc");
   ASSERT_NE(mirc, nullptr);
-  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo: Zurelo Enabled!!");
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kOnButton), L"Zurelo: Zurelo Enabled!!");
   const std::string line = std::string(kPrefix) + "Artist - Song";
   ASSERT_TRUE(peer_->WaitEvents(AolCycle(line).size()));
 
   // During the pause after the AOL line: choose mIRC, then switch off. The running cycle
   // looks at the later options when its pause ends, and so still serves mIRC once.
-  zurelo_.Click(ids::kOption3);
-  ASSERT_TRUE(WaitUntil([&] { return IsChecked(zurelo_.Item(ids::kOption3)); }));
-  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand5), L"Zurelo: Zurelo Disabled!!");
+  zurelo_.Click(ids::kMircOption);
+  ASSERT_TRUE(WaitUntil([&] { return IsChecked(zurelo_.Item(ids::kMircOption)); }));
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kOffButton), L"Zurelo: Zurelo Disabled!!");
   ASSERT_TRUE(mirc->WaitEvents(MircCycle(line).size()));
   Pause(3s);
   EXPECT_EQ(peer_->log().Events(), AolCycle(line));
@@ -197,8 +197,8 @@ TEST_F(ChatTest, LineIsThePrefixBoxTextAsTyped) {
   ASSERT_NO_FATAL_FAILURE(StartWith(kClients[3], L"60"));
   // Omega and a character beyond the first plane, which code page 1252 lacks, reach the
   // Unicode input as they are.
-  ASSERT_TRUE(SetText(zurelo_.Item(ids::kText1), L"\u03A9 \U0001F3B5 on air: "));
-  zurelo_.Click(ids::kCommand4);
+  ASSERT_TRUE(SetText(zurelo_.Item(ids::kPrefixBox), L"\u03A9 \U0001F3B5 on air: "));
+  zurelo_.Click(ids::kOnButton);
   const std::optional<Box> box = WaitMessageBox(zurelo_.pid());
   ASSERT_TRUE(box.has_value());
   EXPECT_EQ(box->text, L"Zurelo Enabled!!");
@@ -236,7 +236,7 @@ TEST_F(ChatTest, NeverStopsAtPauseZeroBesideABusyCore) {
 
   for (int round = 0; round < 4; ++round) {
     ASSERT_NO_FATAL_FAILURE(StartWith(kClients[3], L"0"));
-    EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo: Zurelo Enabled!!");
+    EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kOnButton), L"Zurelo: Zurelo Enabled!!");
     std::size_t seen = 0;
     for (int window = 0; window < 3; ++window) {
       Pause(2s);
@@ -261,7 +261,7 @@ TEST_F(ChatTest, SlowClientGetsWholeLinesAndAHungOneIsGivenUp) {
   // A client that takes 3 s over each message: slow, but never reported hung.
   PostMessageW(peer_->Top(), peer::kSlowMessage, 3000, 0);
   ASSERT_TRUE(WaitUntil([&] { return has("slow", "begin"); }));
-  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo: Zurelo Enabled!!");
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kOnButton), L"Zurelo: Zurelo Enabled!!");
   const Lines slow = MircCycle(std::string(kPrefix) + "Artist - Song");
   ASSERT_TRUE(peer_->WaitEvents(1));
   // While the client is still over the text, the label follows the player, and a box
@@ -269,7 +269,7 @@ TEST_F(ChatTest, SlowClientGetsWholeLinesAndAHungOneIsGivenUp) {
   ASSERT_TRUE(SetText(player_->Top(), L"2. While - Sending - Winamp"));
   EXPECT_TRUE(zurelo_.WaitLabel(L"While - Sending", 5s));
   EXPECT_EQ(peer_->log().Events().size(), 1u) << "the label only moved after the send";
-  zurelo_.Click(ids::kCommand4);
+  zurelo_.Click(ids::kOnButton);
   const std::optional<Box> box = WaitMessageBox(zurelo_.pid());
   ASSERT_TRUE(box.has_value());
   // The Enter follows the text, however long the client took over it.
@@ -295,14 +295,14 @@ TEST_F(ChatTest, SlowClientGetsWholeLinesAndAHungOneIsGivenUp) {
   }
   // Given up on, the hung client no longer holds the announcer: a client chosen now gets
   // its line while the hang still lasts.
-  zurelo_.Click(ids::kOption2);
+  zurelo_.Click(ids::kYahooOption);
   const Lines to_yahoo = YahooCycle(std::string(kPrefix) + "Still - Hanging");
   EXPECT_TRUE(yahoo->WaitEvents(to_yahoo.size(), 12s))
       << ::testing::PrintToString(yahoo->log().Events());
   EXPECT_EQ(First(yahoo->log().Events(), to_yahoo.size()), to_yahoo);
   EXPECT_FALSE(has("hang", "end")) << "the announcer waited out the hang";
-  zurelo_.Click(ids::kOption3);
-  ASSERT_TRUE(WaitUntil([&] { return IsChecked(zurelo_.Item(ids::kOption3)); }));
+  zurelo_.Click(ids::kMircOption);
+  ASSERT_TRUE(WaitUntil([&] { return IsChecked(zurelo_.Item(ids::kMircOption)); }));
 
   ASSERT_TRUE(SetText(player_->Top(), L"4. After - The Hang - Winamp"));
   ASSERT_TRUE(WaitUntil([&] { return has("hang", "end"); }, 20s));

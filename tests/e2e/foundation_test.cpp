@@ -127,7 +127,7 @@ TEST_F(MainWindowTest, CaptionBorderAndFocusAtStart) {
   EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
   EXPECT_NE(style & WS_MINIMIZEBOX, 0);
   // The first control in the tab order has the focus, although it lies off the window.
-  HWND start_logging = zurelo_.Item(ids::kCommand1);
+  HWND start_logging = zurelo_.Item(ids::kLogToggleButton);
   ASSERT_NE(start_logging, nullptr);
   EXPECT_EQ(TextOf(start_logging), L"Start Logging Songs");
   EXPECT_TRUE(WaitUntil([&] { return FocusOf(zurelo_.main()) == start_logging; }))
@@ -172,7 +172,7 @@ TEST_F(MainWindowTest, BothWindowsScaleWithTheScreenDpi) {
     const SIZE main = ClientSize(zurelo_.main());
     EXPECT_EQ(main.cx, (3975 * dpi + 720) / 1440);
     EXPECT_EQ(main.cy, (3825 * dpi + 720) / 1440);
-    zurelo_.Click(ids::kCommand7);
+    zurelo_.Click(ids::kSettingsButton);
     HWND settings = WaitTopLevel(kSettingsClass, zurelo_.pid());
     ASSERT_NE(settings, nullptr);
     const SIZE window = ClientSize(settings);
@@ -185,9 +185,10 @@ TEST_F(MainWindowTest, BothWindowsScaleWithTheScreenDpi) {
 TEST_F(MainWindowTest, TabWalksTheControlsInTheirOrder) {
   ASSERT_TRUE(StartZurelo(kNotFound));
   // Labels and frames are passed over; the option group is one stop, at its first option.
-  const int order[] = {ids::kCommand1, ids::kList1,    ids::kCommand2, ids::kCommand3,
-                       ids::kCommand4, ids::kCommand5, ids::kCommand6, ids::kCommand7,
-                       ids::kText1,    ids::kOption2,  ids::kCommand1};
+  const int order[] = {ids::kLogToggleButton, ids::kSongList,       ids::kSaveLogButton,
+                       ids::kClearLogButton,  ids::kOnButton,       ids::kOffButton,
+                       ids::kReloadButton,    ids::kSettingsButton, ids::kPrefixBox,
+                       ids::kYahooOption,     ids::kLogToggleButton};
   HWND focus = zurelo_.Item(order[0]);
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(zurelo_.main()) == focus; }));
   for (std::size_t i = 1; i < std::size(order); ++i) {
@@ -220,7 +221,7 @@ TEST_F(LifetimeTest, OnlyAnEndingSessionEndsTheProgram) {
 
 TEST_F(LifetimeTest, ClosingWithTheSettingsWindowOpenEndsTheProgram) {
   ASSERT_TRUE(StartZurelo(kNotFound));
-  zurelo_.Click(ids::kCommand7);
+  zurelo_.Click(ids::kSettingsButton);
   ASSERT_NE(WaitTopLevel(kSettingsClass, zurelo_.pid()), nullptr);
   PostMessageW(zurelo_.main(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(zurelo_.process().WaitExit(10s));
@@ -233,9 +234,9 @@ TEST_F(LifetimeTest, ClosingDuringAnAnnouncerPauseEndsTheProgram) {
   ASSERT_NE(player, nullptr);
   ASSERT_NE(mirc, nullptr);
   ASSERT_TRUE(StartZurelo(L"Artist - Song"));
-  zurelo_.Click(ids::kOption3);
-  ASSERT_TRUE(WaitUntil([&] { return IsChecked(zurelo_.Item(ids::kOption3)); }));
-  zurelo_.Click(ids::kCommand4);
+  zurelo_.Click(ids::kMircOption);
+  ASSERT_TRUE(WaitUntil([&] { return IsChecked(zurelo_.Item(ids::kMircOption)); }));
+  zurelo_.Click(ids::kOnButton);
   const std::optional<Box> enabled = WaitMessageBox(zurelo_.pid());
   ASSERT_TRUE(enabled.has_value());
   EXPECT_EQ(enabled->text, L"Zurelo Enabled!!");
@@ -257,12 +258,12 @@ TEST_F(LifetimeTest, ReloadDuringAnAnnouncerPauseEndsTheRunningCopy) {
   Peer* mirc = StartPeer("mirc");
   ASSERT_NE(mirc, nullptr);
   ASSERT_TRUE(StartZurelo(kNotFound));
-  zurelo_.Click(ids::kOption3);
-  ASSERT_TRUE(WaitUntil([&] { return IsChecked(zurelo_.Item(ids::kOption3)); }));
-  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo: Zurelo Enabled!!");
+  zurelo_.Click(ids::kMircOption);
+  ASSERT_TRUE(WaitUntil([&] { return IsChecked(zurelo_.Item(ids::kMircOption)); }));
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kOnButton), L"Zurelo: Zurelo Enabled!!");
   ASSERT_TRUE(mirc->WaitEvents(3));
   const DWORD old_pid = zurelo_.pid();
-  zurelo_.Click(ids::kCommand6);
+  zurelo_.Click(ids::kReloadButton);
   EXPECT_TRUE(zurelo_.process().WaitExit(10s)) << "the 60-second pause held up the end";
   HWND copy = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
@@ -281,9 +282,9 @@ TEST_F(LifetimeTest, ReloadLeavesExactlyOneRunningCopy) {
   StoreSetting(L"Trans", L"Trans1", L"1");
   const DWORD old_pid = zurelo_.pid();
   // A second click while the first waits to end the program starts no second copy.
-  zurelo_.Click(ids::kCommand6);
+  zurelo_.Click(ids::kReloadButton);
   Pause(150ms);
-  zurelo_.Click(ids::kCommand6);
+  zurelo_.Click(ids::kReloadButton);
   ASSERT_TRUE(zurelo_.process().WaitExit(10s)) << "the old copy did not end";
 
   HWND copy = nullptr;
@@ -324,7 +325,7 @@ TEST_F(RenamedCopyTest, HasSettingsOfItsOwnAndReloadWithoutZureloExeJustEnds) {
   EXPECT_EQ(LayeredAlpha(zurelo_.main()), std::optional<BYTE>(200));
 
   // Beside the copy there is no Zurelo.exe to start: the program ends and none is left.
-  zurelo_.Click(ids::kCommand6);
+  zurelo_.Click(ids::kReloadButton);
   ASSERT_TRUE(zurelo_.process().WaitExit(10s));
   Pause(1500ms);
   EXPECT_EQ(TopLevelWindows(kMainClass).size(), 0u);

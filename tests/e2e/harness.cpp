@@ -848,7 +848,7 @@ bool Peer::WaitEvents(std::size_t n, std::chrono::milliseconds timeout) {
 }
 
 std::wstring Zurelo::Label() const {
-  return TextOf(Item(ids::kLabel1));
+  return TextOf(Item(ids::kSongLabel));
 }
 
 bool Zurelo::WaitLabel(const std::wstring& text, std::chrono::milliseconds timeout) const {
@@ -868,7 +868,7 @@ bool Zurelo::Sync() const {
   // EM_SETSEL is harmless on the prefix box, and its result can be read back at once.
   static int round = 0;
   const int end = 1 + (++round % 2);
-  HWND prefix = Item(ids::kText1);
+  HWND prefix = Item(ids::kPrefixBox);
   PostMessageW(prefix, EM_SETSEL, 0, end);
   return WaitUntil([&] {
     DWORD_PTR sel = 0;

@@ -19,17 +19,17 @@ class SettingsWindowTest : public E2eTest {
   // Starts the program and opens its settings window.
   void Open() {
     ASSERT_TRUE(StartZurelo(kNotFound));
-    zurelo_.Click(ids::kCommand7);
+    zurelo_.Click(ids::kSettingsButton);
     settings_ = WaitTopLevel(kSettingsClass, zurelo_.pid());
     ASSERT_NE(settings_, nullptr);
   }
   HWND Item(int id) const { return GetDlgItem(settings_, id); }
-  std::wstring PauseBox() const { return TextOf(Item(ids::kSetText1)); }
+  std::wstring PauseBox() const { return TextOf(Item(ids::kPauseBox)); }
 
   // Types the pause, clicks "Save/Change Settings" and returns the box that comes.
   std::optional<Box> Save(const std::wstring& pause) {
-    EXPECT_TRUE(SetText(Item(ids::kSetText1), pause));
-    PostClick(Item(ids::kSetCommand7));
+    EXPECT_TRUE(SetText(Item(ids::kPauseBox), pause));
+    PostClick(Item(ids::kSaveSettingsButton));
     return WaitMessageBox(zurelo_.pid());
   }
 
@@ -42,8 +42,8 @@ TEST_F(SettingsWindowTest, TwoClicksGiveOneWindowThatIsNotReloaded) {
   // A tool window of its own: no owner, so not tied to the main window.
   EXPECT_NE(ExStyle(settings_) & WS_EX_TOOLWINDOW, 0u);
   EXPECT_EQ(GetWindow(settings_, GW_OWNER), nullptr);
-  ASSERT_TRUE(SetText(Item(ids::kSetText1), L"99"));
-  zurelo_.Click(ids::kCommand7);
+  ASSERT_TRUE(SetText(Item(ids::kPauseBox), L"99"));
+  zurelo_.Click(ids::kSettingsButton);
   ASSERT_TRUE(zurelo_.Sync());
   EXPECT_EQ(TopLevelWindows(kSettingsClass, zurelo_.pid()).size(), 1u);
   EXPECT_EQ(PauseBox(), L"99") << "the second click loaded the window again";
@@ -54,25 +54,25 @@ TEST_F(SettingsWindowTest, TwoClicksGiveOneWindowThatIsNotReloaded) {
 TEST_F(SettingsWindowTest, EmptyStoreShowsSixtyAndOffWithTheFocusOnSave) {
   ASSERT_NO_FATAL_FAILURE(Open());
   EXPECT_EQ(PauseBox(), L"60");
-  EXPECT_FALSE(IsChecked(Item(ids::kSetOption1)));
-  EXPECT_TRUE(IsChecked(Item(ids::kSetOption2)));
-  HWND save = Item(ids::kSetCommand7);
+  EXPECT_FALSE(IsChecked(Item(ids::kTranslucentOption)));
+  EXPECT_TRUE(IsChecked(Item(ids::kOpaqueOption)));
+  HWND save = Item(ids::kSaveSettingsButton);
   EXPECT_TRUE(WaitUntil([&] { return FocusOf(settings_) == save; }));
 }
 
 TEST_F(SettingsWindowTest, ClosingWithoutSavingChangesNothing) {
   ASSERT_NO_FATAL_FAILURE(Open());
-  ASSERT_TRUE(SetText(Item(ids::kSetText1), L"5"));
+  ASSERT_TRUE(SetText(Item(ids::kPauseBox), L"5"));
   // Enter typed in the pause box saves nothing: the window has no default button.
-  HWND save = Item(ids::kSetCommand7), pause = Item(ids::kSetText1);
+  HWND save = Item(ids::kSaveSettingsButton), pause = Item(ids::kPauseBox);
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(settings_) == save; }));
   PostKey(save, VK_TAB);
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(settings_) == pause; }));
   PostKey(pause, VK_RETURN);
   ASSERT_TRUE(zurelo_.Sync());
   EXPECT_TRUE(MessageBoxes(zurelo_.pid()).empty()) << "Enter in the pause box saved";
-  PostClick(Item(ids::kSetOption1));
-  ASSERT_TRUE(WaitUntil([&] { return IsChecked(Item(ids::kSetOption1)); }));
+  PostClick(Item(ids::kTranslucentOption));
+  ASSERT_TRUE(WaitUntil([&] { return IsChecked(Item(ids::kTranslucentOption)); }));
   PostMessageW(settings_, WM_CLOSE, 0, 0);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(settings_); }));
   EXPECT_EQ(StoredSetting(L"Pause", L"Pause1"), std::nullopt);
@@ -86,8 +86,8 @@ TEST_F(SettingsWindowTest, ShowsTheStoredValues) {
   StoreSetting(L"Trans", L"Trans1", L"1");
   ASSERT_NO_FATAL_FAILURE(Open());
   EXPECT_EQ(PauseBox(), L"30");
-  EXPECT_TRUE(IsChecked(Item(ids::kSetOption1)));
-  EXPECT_FALSE(IsChecked(Item(ids::kSetOption2)));
+  EXPECT_TRUE(IsChecked(Item(ids::kTranslucentOption)));
+  EXPECT_FALSE(IsChecked(Item(ids::kOpaqueOption)));
 }
 
 TEST_F(SettingsWindowTest, RejectsAPauseThatIsNotANumberButStillAppliesTranslucency) {
@@ -116,9 +116,9 @@ TEST_F(SettingsWindowTest, RejectsAPauseThatIsNotANumberButStillAppliesTransluce
 
 TEST_F(SettingsWindowTest, StoresANumberWithItsBlanksAndShowsItWhenOpenedAgain) {
   ASSERT_NO_FATAL_FAILURE(Open());
-  ASSERT_TRUE(SetText(Item(ids::kSetText1), L" 45 "));
+  ASSERT_TRUE(SetText(Item(ids::kPauseBox), L" 45 "));
   // Enter on the focused "Save/Change Settings" clicks it.
-  HWND save = Item(ids::kSetCommand7);
+  HWND save = Item(ids::kSaveSettingsButton);
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(settings_) == save; }));
   PostKey(save, VK_RETURN);
   const std::optional<Box> box = WaitMessageBox(zurelo_.pid());
@@ -132,7 +132,7 @@ TEST_F(SettingsWindowTest, StoresANumberWithItsBlanksAndShowsItWhenOpenedAgain) 
   // Closed and opened again, it reads the store afresh.
   PostMessageW(settings_, WM_CLOSE, 0, 0);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(settings_); }));
-  zurelo_.Click(ids::kCommand7);
+  zurelo_.Click(ids::kSettingsButton);
   settings_ = WaitTopLevel(kSettingsClass, zurelo_.pid());
   ASSERT_NE(settings_, nullptr);
   EXPECT_EQ(PauseBox(), L" 45 ");
@@ -142,8 +142,8 @@ TEST_F(SettingsWindowTest, OnGivesAlpha200AndOffGivesAlpha250AtOnce) {
   ASSERT_NO_FATAL_FAILURE(Open());
   ASSERT_EQ(ExStyle(zurelo_.main()) & WS_EX_LAYERED, 0u);
 
-  PostClick(Item(ids::kSetOption1));
-  ASSERT_TRUE(WaitUntil([&] { return IsChecked(Item(ids::kSetOption1)); }));
+  PostClick(Item(ids::kTranslucentOption));
+  ASSERT_TRUE(WaitUntil([&] { return IsChecked(Item(ids::kTranslucentOption)); }));
   std::optional<Box> box = Save(L"60");
   ASSERT_TRUE(box.has_value());
   EXPECT_EQ(box->text, L"Settings Saved!!");
@@ -151,8 +151,8 @@ TEST_F(SettingsWindowTest, OnGivesAlpha200AndOffGivesAlpha250AtOnce) {
   EXPECT_TRUE(WaitUntil([&] { return LayeredAlpha(zurelo_.main()) == BYTE{200}; }));
   EXPECT_TRUE(WaitUntil([&] { return StoredSetting(L"Trans", L"Trans1") == L"1"; }));
 
-  PostClick(Item(ids::kSetOption2));
-  ASSERT_TRUE(WaitUntil([&] { return IsChecked(Item(ids::kSetOption2)); }));
+  PostClick(Item(ids::kOpaqueOption));
+  ASSERT_TRUE(WaitUntil([&] { return IsChecked(Item(ids::kOpaqueOption)); }));
   box = Save(L"60");
   ASSERT_TRUE(box.has_value());
   ASSERT_TRUE(CloseBox(*box));

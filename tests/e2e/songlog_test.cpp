@@ -22,18 +22,18 @@ class SongLogTest : public E2eTest {
     ASSERT_TRUE(StartZurelo(L"First - Song"));
   }
 
-  HWND List() const { return zurelo_.Item(ids::kList1); }
+  HWND List() const { return zurelo_.Item(ids::kSongList); }
   bool WaitList(const Items& expected) const {
     return WaitUntil([&] { return ListItems(List()) == expected; });
   }
   bool WaitToggleCaption(const std::wstring& caption) const {
-    return WaitUntil([&] { return TextOf(zurelo_.Item(ids::kCommand1)) == caption; });
+    return WaitUntil([&] { return TextOf(zurelo_.Item(ids::kLogToggleButton)) == caption; });
   }
   void SetTitle(const std::wstring& title) { ASSERT_TRUE(SetText(player_->Top(), title)); }
 
   // Logging on with Space on the focused button, which is where the focus starts.
   void StartLoggingFromTheKeyboard() {
-    HWND toggle = zurelo_.Item(ids::kCommand1);
+    HWND toggle = zurelo_.Item(ids::kLogToggleButton);
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(zurelo_.main()) == toggle; }));
     PostKey(toggle, VK_SPACE);
     ASSERT_TRUE(WaitToggleCaption(L"Stop Logging Songs"));
@@ -41,7 +41,7 @@ class SongLogTest : public E2eTest {
 
   // "&Save Log" through the dialog; true when the dialog took the path.
   bool SaveTo(const std::wstring& path) {
-    zurelo_.Click(ids::kCommand2);
+    zurelo_.Click(ids::kSaveLogButton);
     HWND dialog = WaitFileDialog(zurelo_.pid());
     return dialog != nullptr && ConfirmFileDialog(dialog, path);
   }
@@ -112,7 +112,7 @@ TEST_F(SongLogTest, LogsEachChangeNewestFirstAndSavesItInAnsiOrElseUtf8) {
 TEST_F(SongLogTest, EnterStopsLoggingAndNothingMoreIsLogged) {
   ASSERT_NO_FATAL_FAILURE(StartLoggingFromTheKeyboard());
   ASSERT_TRUE(WaitList({L"First - Song"}));
-  HWND toggle = zurelo_.Item(ids::kCommand1);
+  HWND toggle = zurelo_.Item(ids::kLogToggleButton);
   PostKey(toggle, VK_RETURN);
   ASSERT_TRUE(WaitToggleCaption(L"Start Logging Songs"));
   ASSERT_NO_FATAL_FAILURE(SetTitle(L"2. Not - Logged - Winamp"));
@@ -122,7 +122,7 @@ TEST_F(SongLogTest, EnterStopsLoggingAndNothingMoreIsLogged) {
 }
 
 TEST_F(SongLogTest, StartThenStopWithinASecondLogsNothing) {
-  HWND toggle = zurelo_.Item(ids::kCommand1);
+  HWND toggle = zurelo_.Item(ids::kLogToggleButton);
   ASSERT_TRUE(WaitUntil([&] { return FocusOf(zurelo_.main()) == toggle; }));
   PostKey(toggle, VK_SPACE);
   PostKey(toggle, VK_SPACE);
@@ -218,13 +218,13 @@ TEST_F(SongLogTest, AltCClearsAndTheCurrentSongComesBack) {
   ASSERT_TRUE(WaitList({L"First - Song"}));
   ASSERT_NO_FATAL_FAILURE(SetTitle(L"2. Second - Song - Winamp"));
   ASSERT_TRUE(WaitList({L"Second - Song", L"First - Song"}));
-  PostAltKey(zurelo_.Item(ids::kCommand1), 'C');
+  PostAltKey(zurelo_.Item(ids::kLogToggleButton), 'C');
   // Cleared, and while logging is on the song playing now is logged again.
   EXPECT_TRUE(WaitList({L"Second - Song"})) << ::testing::PrintToString(ListItems(List()));
 }
 
 TEST_F(SongLogTest, AltSOpensTheSaveDialogAndAnEmptyLogSavesAnEmptyFile) {
-  PostAltKey(zurelo_.Item(ids::kCommand1), 'S');
+  PostAltKey(zurelo_.Item(ids::kLogToggleButton), 'S');
   HWND dialog = WaitFileDialog(zurelo_.pid());
   ASSERT_NE(dialog, nullptr) << "Alt+S did not open the save dialog";
   const std::wstring file = dir_.File(L"empty.txt");
@@ -241,7 +241,7 @@ TEST_F(SongLogTest, CancellingTheSaveDialogWritesNothing) {
 
   ASSERT_NO_FATAL_FAILURE(SetTitle(L"2. Second - Song - Winamp"));
   ASSERT_TRUE(WaitList({L"Second - Song", L"First - Song"}));
-  zurelo_.Click(ids::kCommand2);
+  zurelo_.Click(ids::kSaveLogButton);
   HWND dialog = WaitFileDialog(zurelo_.pid());
   ASSERT_NE(dialog, nullptr);
   const std::wstring typed = dir_.File(L"cancelled.txt");

@@ -237,10 +237,10 @@ TEST_F(ChurnSoakTest, ProgramStaysSoundAndLogsAndSendsOnlySongsShown) {
   ASSERT_NE(player_, nullptr);
   Chat chats[2];
   chats[0].role = "mirc";
-  chats[0].option = ids::kOption3;
+  chats[0].option = ids::kMircOption;
   chats[0].input = chats[0].sender = "mirc.edit";
   chats[1].role = "aim";
-  chats[1].option = ids::kOption7;
+  chats[1].option = ids::kAimOption;
   chats[1].input = "aim.edit";
   chats[1].sender = "aim.button5";
   for (Chat& chat : chats) {
@@ -255,12 +255,12 @@ TEST_F(ChurnSoakTest, ProgramStaysSoundAndLogsAndSendsOnlySongsShown) {
   const Clock::time_point start = Clock::now();
   const Figures at_start = Snapshot("at start", start);
 
-  zurelo_.Click(ids::kCommand1);
+  zurelo_.Click(ids::kLogToggleButton);
   ASSERT_TRUE(e2e::WaitUntil(
-      [&] { return e2e::TextOf(zurelo_.Item(ids::kCommand1)) == L"Stop Logging Songs"; }));
-  int option = ids::kOption3;
+      [&] { return e2e::TextOf(zurelo_.Item(ids::kLogToggleButton)) == L"Stop Logging Songs"; }));
+  int option = ids::kMircOption;
   ChooseClient(option);
-  ASSERT_EQ(zurelo_.ClickAndConfirm(ids::kCommand4), L"Zurelo: Zurelo Enabled!!");
+  ASSERT_EQ(zurelo_.ClickAndConfirm(ids::kOnButton), L"Zurelo: Zurelo Enabled!!");
 
   // A fixed seed, so that a failing run can be repeated title for title.
   const unsigned seed = 20240611;
@@ -309,7 +309,7 @@ TEST_F(ChurnSoakTest, ProgramStaysSoundAndLogsAndSendsOnlySongsShown) {
       if (chat.peer == nullptr && chat.back_at && now >= *chat.back_at) OpenChat(chat);
     }
     if (now >= next_switch) {
-      option = option == ids::kOption3 ? ids::kOption7 : ids::kOption3;
+      option = option == ids::kMircOption ? ids::kAimOption : ids::kMircOption;
       ChooseClient(option);
       next_switch += kSwitchClientEvery;
     }
@@ -336,10 +336,10 @@ TEST_F(ChurnSoakTest, ProgramStaysSoundAndLogsAndSendsOnlySongsShown) {
   const std::wstring last_song = L"Final - Check Song ";
   ASSERT_TRUE(e2e::WaitUntil([&] { return ShowTitle(last_title); })) << "the player has no window";
   EXPECT_TRUE(zurelo_.WaitLabel(last_song)) << e2e::Utf8(zurelo_.Label());
-  HWND list = zurelo_.Item(ids::kList1);
+  HWND list = zurelo_.Item(ids::kSongList);
   EXPECT_TRUE(e2e::WaitUntil([&] { return TopEntry(list) == last_song; }))
       << "the log did not take up the last song";
-  ChooseClient(ids::kOption3);
+  ChooseClient(ids::kMircOption);
   const std::string last_line = UnicodeBytes(kDefaultPrefix + last_song);
   Peer* mirc = chats[0].peer;
   EXPECT_TRUE(e2e::WaitUntil(
@@ -404,9 +404,9 @@ TEST_F(ChurnSoakTest, ProgramStaysSoundAndLogsAndSendsOnlySongsShown) {
     ansi_lines.insert(AnsiBytes(kDefaultPrefix + *song));
   }
   // Logging off first, so the list holds still while it is read.
-  zurelo_.Click(ids::kCommand1);
+  zurelo_.Click(ids::kLogToggleButton);
   ASSERT_TRUE(e2e::WaitUntil(
-      [&] { return e2e::TextOf(zurelo_.Item(ids::kCommand1)) == L"Start Logging Songs"; }));
+      [&] { return e2e::TextOf(zurelo_.Item(ids::kLogToggleButton)) == L"Start Logging Songs"; }));
   const std::vector<std::wstring> entries = ListEntries(list);
   std::map<std::wstring, int> distinct;
   int not_found = 0;

@@ -15,18 +15,23 @@ namespace {
 
 using platform::Handle;
 using zurelo::ChatClient;
+// The clients by their rows, in the announcer's order.
+const ChatClient* const kAol = &zurelo::kChatClients[0];
+const ChatClient* const kAim = &zurelo::kChatClients[1];
+const ChatClient* const kYahoo = &zurelo::kChatClients[2];
+const ChatClient* const kMirc = &zurelo::kChatClients[3];
 
 class FakeView : public zurelo::AnnouncerView {
  public:
-  std::map<ChatClient, bool> selected;
+  std::map<const ChatClient*, bool> selected;
   std::wstring prefix = L"{Zurelo 1.0} Now Playing: ";
   std::vector<std::wstring> events;  // timer switches and message boxes, in order
 
-  void Select(ChatClient c) {
+  void Select(const ChatClient* c) {
     selected.clear();
     selected[c] = true;
   }
-  bool IsSelected(ChatClient c) override { return selected[c]; }
+  bool IsSelected(const ChatClient& c) override { return selected[&c]; }
   bool fail_prefix = false;  // reading the prefix box fails
   std::wstring Prefix() override {
     if (fail_prefix) throw std::runtime_error("prefix box gone");
@@ -53,13 +58,13 @@ class AnnouncerTest : public ::testing::Test {
     for (const wchar_t* part :
          {L"_AOL_Combobox", L"_AOL_Listbox", L"_AOL_Static", L"_AOL_Icon", L"RICHCNTLREADONLY"})
       desk.Add(aol_room, part);
-    inputs[ChatClient::kAol] = desk.Add(aol_room, L"RICHCNTL");
+    inputs[kAol] = desk.Add(aol_room, L"RICHCNTL");
     const Handle aim = desk.Add(0, L"AIM_ChatWnd");
     desk.Add(aim, L"WndAte32Class");
-    inputs[ChatClient::kAim] = desk.Add(desk.Add(aim, L"WndAte32Class"), L"Ate32Class");
-    inputs[ChatClient::kYahoo] = desk.Add(desk.Add(0, L"IMClass"), L"YIMInputWindow");
+    inputs[kAim] = desk.Add(desk.Add(aim, L"WndAte32Class"), L"Ate32Class");
+    inputs[kYahoo] = desk.Add(desk.Add(0, L"IMClass"), L"YIMInputWindow");
     const Handle channel = desk.Add(desk.Add(desk.Add(0, L"mIRC"), L"MDIClient"), L"mIRC_Channel");
-    inputs[ChatClient::kMirc] = desk.Add(channel, L"Edit");
+    inputs[kMirc] = desk.Add(channel, L"Edit");
     announcer.On(L"2");
     view.events.clear();
   }
@@ -72,7 +77,7 @@ class AnnouncerTest : public ::testing::Test {
   }
 
   // The lines each client's input box was given, in order.
-  std::vector<std::wstring> Lines(ChatClient c) const {
+  std::vector<std::wstring> Lines(const ChatClient* c) const {
     std::vector<std::wstring> out;
     for (const auto& m : desk.MessagesTo(inputs.at(c)))
       if (m.kind == L"text") out.push_back(m.text);
@@ -95,13 +100,13 @@ class AnnouncerTest : public ::testing::Test {
   fakes::FakeDesktop desk;
   fakes::ManualClock clock;
   fakes::CountingPump pump{clock};
-  chat::ZureloChat chat{desk, pump};
+  chat::ChatSenders chat{desk, pump};
   FakeView view;
   NoDisplay display;
   Handle player = 0;
   zurelo::NowPlaying now_playing{desk, display};
   zurelo::Announcer announcer{view, chat, now_playing, clock, pump};
-  std::map<ChatClient, Handle> inputs;
+  std::map<const ChatClient*, Handle> inputs;
 };
 
 TEST_F(AnnouncerTest, OnRestartsTheTimerAndOffStopsItEachConfirmed) {
@@ -113,7 +118,7 @@ TEST_F(AnnouncerTest, OnRestartsTheTimerAndOffStopsItEachConfirmed) {
 }
 
 TEST_F(AnnouncerTest, TheTimerSleepsWhileItsCycleRunsAndWakesOnlyIfStillOn) {
-  view.Select(ChatClient::kMirc);
+  view.Select(kMirc);
   DuringWait([&] { announcer.On(L"2"); });  // "On" again during the pause
   announcer.Tick();
   EXPECT_EQ(view.events, (std::vector<std::wstring>{L"timer off", L"timer off",
@@ -126,7 +131,7 @@ TEST_F(AnnouncerTest, TheTimerSleepsWhileItsCycleRunsAndWakesOnlyIfStillOn) {
 }
 
 TEST_F(AnnouncerTest, EachClientGetsPrefixAndSongJoinedAsTheyAre) {
-  for (const auto c : {ChatClient::kAol, ChatClient::kAim, ChatClient::kYahoo, ChatClient::kMirc}) {
+  for (const auto c : {kAol, kAim, kYahoo, kMirc}) {
     view.Select(c);
     announcer.Tick();
     EXPECT_EQ(Lines(c), std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Artist - Song"});
@@ -141,58 +146,57 @@ TEST_F(AnnouncerTest, NoOptionSendsNothingAndDoesNotWait) {
 }
 
 TEST_F(AnnouncerTest, WaitsThePauseItWasStartedWithAfterSending) {
-  view.Select(ChatClient::kMirc);
+  view.Select(kMirc);
   const double start = clock.now;
-  DuringWait([&] { EXPECT_EQ(Lines(ChatClient::kMirc).size(), 1u); });
+  DuringWait([&] { EXPECT_EQ(Lines(kMirc).size(), 1u); });
   announcer.Tick();
   EXPECT_GE(clock.now - start, 2.0);
 }
 
 TEST_F(AnnouncerTest, PauseWithoutLeadingNumberDoesNotWait) {
-  view.Select(ChatClient::kMirc);
+  view.Select(kMirc);
   for (const wchar_t* p : {L"", L"abc"}) {
     announcer.On(p);
     announcer.Tick();
   }
-  EXPECT_EQ(Lines(ChatClient::kMirc).size(), 2u);
+  EXPECT_EQ(Lines(kMirc).size(), 2u);
   EXPECT_EQ(pump.waits, 0);
 }
 
 TEST_F(AnnouncerTest, LaterOptionChosenDuringTheWaitGetsItsLineInTheSameCycle) {
-  view.Select(ChatClient::kAim);
+  view.Select(kAim);
   DuringWait([&] {
-    view.Select(ChatClient::kMirc);
+    view.Select(kMirc);
     Play(L"2. Other - Tune - Winamp");
   });
   announcer.Tick();
-  EXPECT_EQ(Lines(ChatClient::kAim).size(), 1u);
-  EXPECT_EQ(Lines(ChatClient::kMirc),
-            std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Other - Tune"});
+  EXPECT_EQ(Lines(kAim).size(), 1u);
+  EXPECT_EQ(Lines(kMirc), std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Other - Tune"});
 }
 
 TEST_F(AnnouncerTest, EarlierOptionChosenDuringTheWaitWaitsForTheNextCycle) {
-  view.Select(ChatClient::kYahoo);
-  DuringWait([&] { view.Select(ChatClient::kAol); });
+  view.Select(kYahoo);
+  DuringWait([&] { view.Select(kAol); });
   announcer.Tick();
-  EXPECT_EQ(Lines(ChatClient::kAol).size(), 0u);
+  EXPECT_EQ(Lines(kAol).size(), 0u);
   announcer.Tick();
-  EXPECT_EQ(Lines(ChatClient::kAol).size(), 1u);
-  EXPECT_EQ(Lines(ChatClient::kYahoo).size(), 1u);
+  EXPECT_EQ(Lines(kAol).size(), 1u);
+  EXPECT_EQ(Lines(kYahoo).size(), 1u);
 }
 
 TEST_F(AnnouncerTest, AFailedCycleLeavesTheAnnouncerFreeAndItsTimerAwake) {
-  view.Select(ChatClient::kMirc);
+  view.Select(kMirc);
   view.fail_prefix = true;
   EXPECT_ANY_THROW(announcer.Tick());  // the window procedure stops it
   EXPECT_FALSE(announcer.busy());
   EXPECT_EQ(view.events, (std::vector<std::wstring>{L"timer off", L"timer on"}));
   view.fail_prefix = false;
   announcer.Tick();
-  EXPECT_EQ(Lines(ChatClient::kMirc).size(), 1u);
+  EXPECT_EQ(Lines(kMirc).size(), 1u);
 }
 
 TEST_F(AnnouncerTest, TickDuringTheWaitIsIgnored) {
-  view.Select(ChatClient::kMirc);
+  view.Select(kMirc);
   bool busy_inside = false;
   pump.on_dispatch = [&] {
     busy_inside = announcer.busy();
@@ -201,18 +205,18 @@ TEST_F(AnnouncerTest, TickDuringTheWaitIsIgnored) {
   announcer.Tick();
   EXPECT_TRUE(busy_inside);
   EXPECT_FALSE(announcer.busy());
-  EXPECT_EQ(Lines(ChatClient::kMirc).size(), 1u);
+  EXPECT_EQ(Lines(kMirc).size(), 1u);
 }
 
 TEST_F(AnnouncerTest, PrefixAndSongChangedDuringTheWaitAreSentNextTime) {
-  view.Select(ChatClient::kMirc);
+  view.Select(kMirc);
   DuringWait([&] {
     view.prefix = L"np: ";
     Play(L"3. B - C - Winamp");
   });
   announcer.Tick();
   announcer.Tick();
-  EXPECT_EQ(Lines(ChatClient::kMirc),
+  EXPECT_EQ(Lines(kMirc),
             (std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Artist - Song", L"np: B - C"}));
 }
 

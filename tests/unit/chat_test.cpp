@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "chat/zurelo_chat.h"
+#include "chat/chat_senders.h"
 #include "support/fake_desktop.h"
 #include "support/fakes.h"
 
@@ -38,7 +38,7 @@ class ChatTest : public ::testing::Test {
   FakeDesktop desk;
   fakes::ManualClock clock;
   fakes::CountingPump pump{clock};
-  chat::ZureloChat chat{desk, pump};
+  chat::ChatSenders chat{desk, pump};
 };
 
 // --- AOL -------------------------------------------------------------------------------

@@ -58,16 +58,17 @@ TEST(Layout, MainWindowFocusOrderAndHiddenLog) {
   for (const auto& c : t) EXPECT_TRUE(ids.insert(c.id).second) << "duplicate id " << c.id;
   EXPECT_EQ(ids.size(), 17u);
   // The focus starts on the first control: "Start Logging Songs".
-  EXPECT_EQ(t.front().id, ids::kCommand1);
+  EXPECT_EQ(t.front().id, ids::kLogToggleButton);
   EXPECT_STREQ(t.front().caption, L"Start Logging Songs");
   // The tab order of the controls that take focus.
   std::vector<int> focus;
   for (const auto& c : t)
     if (c.kind != layout::Kind::kFrame && c.kind != layout::Kind::kDisplay) focus.push_back(c.id);
-  EXPECT_EQ(focus, (std::vector<int>{ids::kCommand1, ids::kList1, ids::kCommand2, ids::kCommand3,
-                                     ids::kCommand4, ids::kCommand5, ids::kCommand6, ids::kCommand7,
-                                     ids::kText1, ids::kOption2, ids::kOption3, ids::kOption6,
-                                     ids::kOption7}));
+  EXPECT_EQ(focus, (std::vector<int>{ids::kLogToggleButton, ids::kSongList, ids::kSaveLogButton,
+                                     ids::kClearLogButton, ids::kOnButton, ids::kOffButton,
+                                     ids::kReloadButton, ids::kSettingsButton, ids::kPrefixBox,
+                                     ids::kYahooOption, ids::kMircOption, ids::kAolOption,
+                                     ids::kAimOption}));
   // Frames and the label take no focus and come after every control that does.
   bool passive_seen = false;
   for (const auto& c : t) {
@@ -78,8 +79,9 @@ TEST(Layout, MainWindowFocusOrderAndHiddenLog) {
     passive_seen = passive_seen || passive;
   }
   // The label runs past the window's right edge; the log lies wholly beyond it.
-  EXPECT_GT(Find(t, ids::kLabel1).width, layout::kMainClientWidth);
-  for (int id : {ids::kCommand1, ids::kCommand2, ids::kCommand3, ids::kList1}) {
+  EXPECT_GT(Find(t, ids::kSongLabel).width, layout::kMainClientWidth);
+  for (int id :
+       {ids::kLogToggleButton, ids::kSaveLogButton, ids::kClearLogButton, ids::kSongList}) {
     EXPECT_GT(Find(t, id).left, layout::kMainClientWidth) << id;
   }
 }
@@ -95,17 +97,17 @@ TEST(Layout, MainWindowPixelRectangles) {
   ExpectPlaced(layout::MainControls(),
                {
                    // 5880, 3000, 1695 x 375 twips
-                   {ids::kCommand1, {392, 200, 113, 25}, {588, 300, 170, 38}},
+                   {ids::kLogToggleButton, {392, 200, 113, 25}, {588, 300, 170, 38}},
                    // 5040, -360, 2895 x 2400: above the client area
-                   {ids::kList1, {336, -24, 193, 160}, {504, -36, 290, 240}},
+                   {ids::kSongList, {336, -24, 193, 160}, {504, -36, 290, 240}},
                    // 240, 2520, 1575 x 375: inside "Main Control" (120, 1320)
-                   {ids::kCommand6, {16, 168, 105, 25}, {24, 252, 158, 38}},
+                   {ids::kReloadButton, {16, 168, 105, 25}, {24, 252, 158, 38}},
                    // 2400, 1560, 1335 x 255: inside "Chat Send Method" (2040, 1320)
-                   {ids::kOption6, {160, 104, 89, 17}, {240, 156, 134, 26}},
+                   {ids::kAolOption, {160, 104, 89, 17}, {240, 156, 134, 26}},
                    // 240, 240, 3495 x 855: inside "Chat Send" (120, 0)
-                   {ids::kText1, {16, 16, 233, 57}, {24, 24, 350, 86}},
+                   {ids::kPrefixBox, {16, 16, 233, 57}, {24, 24, 350, 86}},
                    // 0, 3600, 5295 x 255
-                   {ids::kLabel1, {0, 240, 353, 17}, {0, 360, 530, 26}},
+                   {ids::kSongLabel, {0, 240, 353, 17}, {0, 360, 530, 26}},
                });
 }
 
@@ -113,13 +115,13 @@ TEST(Layout, SettingsWindowPixelRectangles) {
   ExpectPlaced(layout::SettingsControls(),
                {
                    // 120, 1680, 3975 x 375
-                   {ids::kSetCommand7, {8, 112, 265, 25}, {12, 168, 398, 38}},
+                   {ids::kSaveSettingsButton, {8, 112, 265, 25}, {12, 168, 398, 38}},
                    // 1200, 840, 1935 x 255
-                   {ids::kSetLabel2, {80, 56, 129, 17}, {120, 84, 194, 26}},
+                   {ids::kPauseLabel, {80, 56, 129, 17}, {120, 84, 194, 26}},
                    // 1920, 1200, 495 x 285
-                   {ids::kSetText1, {128, 80, 33, 19}, {192, 120, 50, 29}},
+                   {ids::kPauseBox, {128, 80, 33, 19}, {192, 120, 50, 29}},
                    // 2880, 360, 1575 x 195
-                   {ids::kSetOption2, {192, 24, 105, 13}, {288, 36, 158, 20}},
+                   {ids::kOpaqueOption, {192, 24, 105, 13}, {288, 36, 158, 20}},
                });
 }
 
@@ -127,8 +129,9 @@ TEST(Layout, SettingsWindowFocusOrder) {
   const auto& t = layout::SettingsControls();
   std::vector<int> order;
   for (const auto& c : t) order.push_back(c.id);
-  EXPECT_EQ(order, (std::vector<int>{ids::kSetCommand7, ids::kSetLabel1, ids::kSetText1,
-                                     ids::kSetLabel2, ids::kSetOption1, ids::kSetOption2}));
+  EXPECT_EQ(order,
+            (std::vector<int>{ids::kSaveSettingsButton, ids::kTransparencyLabel, ids::kPauseBox,
+                              ids::kPauseLabel, ids::kTranslucentOption, ids::kOpaqueOption}));
 }
 
 }  // namespace

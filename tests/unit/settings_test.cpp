@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/settings_editor.h"
+#include "settings/settings_model.h"
 #include "support/fake_desktop.h"
 #include "support/fakes.h"
 
@@ -10,26 +11,23 @@ namespace {
 
 constexpr wchar_t kApp[] = L"Zurelo";
 
-TEST(SettingsLoad, DefaultsThePauseAndKeepsTheChoiceAsStored) {
+TEST(SettingsModel, DefaultsThePauseAndKeepsTheChoiceAsStored) {
   fakes::MemorySettings store;
-  auto v = settings::Load(store, kApp);
-  EXPECT_EQ(v.PauseVAL, L"60");
-  EXPECT_EQ(v.TrannyVal, L"");
+  settings::SettingsModel model(store, kApp);
+  EXPECT_EQ(model.Get(settings::kPauseSeconds), L"60");
+  EXPECT_EQ(model.Get(settings::kTranslucency), L"");
   store.values[{kApp, L"Pause", L"Pause1"}] = L" 1.5 ";
   store.values[{kApp, L"Trans", L"Trans1"}] = L"1";
   store.values[{L"Other", L"Pause", L"Pause1"}] = L"5";
-  v = settings::Load(store, kApp);
-  EXPECT_EQ(v.PauseVAL, L" 1.5 ");
-  EXPECT_EQ(v.TrannyVal, L"1");
+  EXPECT_EQ(model.Get(settings::kPauseSeconds), L" 1.5 ");
+  EXPECT_TRUE(model.IsOn(settings::kTranslucency));
 }
 
-TEST(SettingsLoad, OnlyAStoredOneMakesTheWindowTranslucentAtStart) {
+TEST(SettingsModel, OnlyAStoredOneMakesTheWindowTranslucentAtStart) {
   for (const std::wstring choice : {L"1", L"2", L"", L" 1", L"01"}) {
     fakes::FakeDesktop desk;
-    fakes::MemorySettings store;
     const auto w = desk.Add(0, L"ZureloMain");
-    if (!choice.empty()) store.values[{kApp, L"Trans", L"Trans1"}] = choice;
-    settings::LoadAndApply(store, kApp, desk, w);
+    settings::ApplyStoredTranslucency(choice, desk, w);
     if (choice == L"1") {
       EXPECT_EQ(desk.At(w).alpha, 200);
       EXPECT_TRUE(*desk.At(w).ex_style & settings::kExLayered);
@@ -107,11 +105,18 @@ class SettingsEditorTest : public ::testing::Test {
   std::wstring Stored(const wchar_t* section, const wchar_t* key) {
     return store_.Get(kApp, section, key);
   }
+  SettingsEditorTest() {
+    // As the main window listens: a new translucency choice reaches it at once.
+    model_.Listen([this](const settings::Setting& s, const std::wstring& value) {
+      if (&s == &settings::kTranslucency) settings::ApplyChosenTranslucency(value, desk_, main_);
+    });
+  }
   fakes::FakeDesktop desk_;
   fakes::MemorySettings store_;
+  settings::SettingsModel model_{store_, kApp};
   FakeSettingsView view_;
   platform::Handle main_ = desk_.Add(0, L"ZureloMain");
-  settings::SettingsEditor form_{view_, store_, kApp, desk_, main_};
+  settings::SettingsEditor form_{view_, model_};
 };
 
 TEST_F(SettingsEditorTest, LoadShowsStoredValuesOrTheDefaults) {
@@ -168,7 +173,7 @@ TEST_F(SettingsEditorTest, AFailedStoreWriteIsNotReportedAsSaved) {
 }
 
 TEST_F(SettingsEditorTest, UsesTheUsersDecimalSeparator) {
-  settings::SettingsEditor comma{view_, store_, kApp, desk_, main_, L','};
+  settings::SettingsEditor comma{view_, model_, L','};
   view_.pause = L"1,5";
   comma.Save();
   EXPECT_EQ(Stored(L"Pause", L"Pause1"), L"1,5");

@@ -371,22 +371,22 @@ auto ForMs(double ms) {
 }
 
 bool ChooseMirc(HWND main) {
-  PostMessageW(GetDlgItem(main, ids::kOption3), BM_CLICK, 0, 0);
+  PostMessageW(GetDlgItem(main, ids::kMircOption), BM_CLICK, 0, 0);
   return PumpUntil(
       [&] {
-        return SendMessageW(GetDlgItem(main, ids::kOption3), BM_GETCHECK, 0, 0) == BST_CHECKED;
+        return SendMessageW(GetDlgItem(main, ids::kMircOption), BM_GETCHECK, 0, 0) == BST_CHECKED;
       },
       5000);
 }
 
 int Pose(Program& z, HWND player) {
-  HWND label = GetDlgItem(z.main, ids::kLabel1);
+  HWND label = GetDlgItem(z.main, ids::kSongLabel);
   SetWindowTextA(player, "1. Daft Punk - Digital Love (4:58) - Winamp");
   PumpUntil([&] { return TextOf(label) == L"Daft Punk - Digital Love "; }, 10000);
-  PostMessageW(GetDlgItem(z.main, ids::kOption3), BM_CLICK, 0, 0);
+  PostMessageW(GetDlgItem(z.main, ids::kMircOption), BM_CLICK, 0, 0);
   PumpFor(500);
   Mark("main");
-  PostMessageW(GetDlgItem(z.main, ids::kCommand7), BM_CLICK, 0, 0);
+  PostMessageW(GetDlgItem(z.main, ids::kSettingsButton), BM_CLICK, 0, 0);
   PumpUntil([&] { return VisibleWindowOf(z.pid, kSettingsClass) != nullptr; }, 10000);
   PumpFor(500);
   Mark("posed");
@@ -428,7 +428,7 @@ int MeasureZurelo(const std::wstring& exe, double phase_s, const std::wstring& f
   auto z = Start(exe, kMainClass, "zurelo");
   if (!z) return 1;
   const double startup_ms = z->startup_ms;
-  HWND label = GetDlgItem(z->main, ids::kLabel1);
+  HWND label = GetDlgItem(z->main, ids::kSongLabel);
   titles.Run(label, ForMs(kWarmUpMs));
 
   Mark("idle_start");
@@ -442,7 +442,7 @@ int MeasureZurelo(const std::wstring& exe, double phase_s, const std::wstring& f
   ChooseMirc(z->main);
   const int lines_before = g_mirc.lines;
   const auto on_at = Clock::now();
-  PostMessageW(GetDlgItem(z->main, ids::kCommand4), BM_CLICK, 0, 0);
+  PostMessageW(GetDlgItem(z->main, ids::kOnButton), BM_CLICK, 0, 0);
   const bool line = PumpUntil([&] { return g_mirc.lines > lines_before; }, 10000);
   AcquireSRWLockExclusive(&g_mirc.lock);
   const double on_to_line_ms =
@@ -468,11 +468,11 @@ int MeasureZurelo(const std::wstring& exe, double phase_s, const std::wstring& f
   StoreSetting(app, L"Pause", L"Pause1", L"1");
   z = Start(exe, kMainClass, "zurelo");
   if (!z) return 1;
-  label = GetDlgItem(z->main, ids::kLabel1);
+  label = GetDlgItem(z->main, ids::kSongLabel);
   titles.Run(label, ForMs(kWarmUpMs));
   ChooseMirc(z->main);
   g_mirc.slow = true;
-  PostMessageW(GetDlgItem(z->main, ids::kCommand4), BM_CLICK, 0, 0);
+  PostMessageW(GetDlgItem(z->main, ids::kOnButton), BM_CLICK, 0, 0);
   PumpUntil([&] { return VisibleWindowOf(z->pid, L"#32770") != nullptr; }, 5000, 10);
   CloseBoxes(z->pid);
   // An answer that began before this point is not counted: its conditions were not the

@@ -1,4 +1,4 @@
-#include "main/form1.h"
+#include "main/main_window.h"
 
 #include <commdlg.h>
 
@@ -10,10 +10,10 @@
 namespace zurelo {
 namespace {
 
-constexpr UINT_PTR kTimer1 = 1;  // song log poll, 1000 ms
-constexpr UINT_PTR kTimer2 = 2;  // announcer cycle, 10 ms
-constexpr UINT_PTR kTimer3 = 3;  // now-playing refresh, 10 ms
-constexpr UINT kTimer1Ms = 1000, kTimer2Ms = 10, kTimer3Ms = 10;
+constexpr UINT_PTR kLogTimer = 1;       // song log poll, 1000 ms
+constexpr UINT_PTR kAnnounceTimer = 2;  // announcer cycle, 10 ms
+constexpr UINT_PTR kRefreshTimer = 3;   // now-playing refresh, 10 ms
+constexpr UINT kLogTimerMs = 1000, kAnnounceTimerMs = 10, kRefreshTimerMs = 10;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr wchar_t kCaption[] = L"Zurelo 1.0";
 constexpr wchar_t kTitle[] = L"Zurelo";
@@ -21,17 +21,21 @@ constexpr COLORREF kPrefixGreen = RGB(0, 255, 0);
 
 }  // namespace
 
-Form1::Form1(const Services& services)
-    : ui::Form(ids::kCommand1),
+MainWindow::MainWindow(const Services& services)
+    : ui::Form(ids::kLogToggleButton),
       s_(services),
       now_playing_(s_.windows, label_),
       chat_(s_.windows, s_.pump),
       announcer_(*this, chat_, now_playing_, s_.clock, s_.pump),
       log_(*this, list_, now_playing_, s_.windows),
       reloader_(s_.launcher, s_.clock, s_.pump),
-      form2_(s_.store, s_.app_name, s_.windows, s_.pump) {}
+      settings_window_(s_.settings, s_.pump) {
+  s_.settings.Listen([this](const settings::Setting& setting, const std::wstring& value) {
+    OnSettingChanged(setting, value);
+  });
+}
 
-Form1::~Form1() {
+MainWindow::~MainWindow() {
   if (!hwnd_) return;
   HWND w = hwnd_;
   s_.pump.RemoveDialogWindow(w);
@@ -39,7 +43,7 @@ Form1::~Form1() {
   DestroyWindow(w);
 }
 
-bool Form1::Create(HINSTANCE instance, int show) {
+bool MainWindow::Create(HINSTANCE instance, int show) {
   instance_ = instance;
   const int dpi = ui::ScreenDpi();
   theme_.emplace(dpi);
@@ -63,33 +67,38 @@ bool Form1::Create(HINSTANCE instance, int show) {
                           size.cy, nullptr, nullptr, instance, this);
   if (!hwnd_) return false;
   ui::CreateAll(hwnd_, layout::MainControls(), dpi, theme_->fonts);
-  SendMessageW(Item(ids::kText1), EM_SETLIMITTEXT, 0, 0);  // no limit on the prefix
-  label_.Attach(hwnd_, Item(ids::kLabel1), dpi);
-  list_.Attach(Item(ids::kList1));
+  SendMessageW(Item(ids::kPrefixBox), EM_SETLIMITTEXT, 0, 0);  // no limit on the prefix
+  label_.Attach(hwnd_, Item(ids::kSongLabel), dpi);
+  list_.Attach(Item(ids::kSongList));
 
   s_.pump.AddDialogWindow(hwnd_);
   Load();
   ShowWindow(hwnd_, show);
   UpdateWindow(hwnd_);
-  SetFocus(Item(ids::kCommand1));
-  SetTimer(hwnd_, kTimer3, kTimer3Ms, nullptr);
+  SetFocus(Item(ids::kLogToggleButton));
+  SetTimer(hwnd_, kRefreshTimer, kRefreshTimerMs, nullptr);
   return true;
 }
 
-void Form1::Load() {
-  const settings::Values v = settings::LoadAndApply(s_.store, s_.app_name, s_.windows,
-                                                    reinterpret_cast<platform::Handle>(hwnd_));
-  PauseVAL = v.PauseVAL;
-  TrannyVal = v.TrannyVal;
+void MainWindow::Load() {
+  pause_seconds_ = s_.settings.Get(settings::kPauseSeconds);
+  settings::ApplyStoredTranslucency(s_.settings.Get(settings::kTranslucency), s_.windows,
+                                    reinterpret_cast<platform::Handle>(hwnd_));
 }
 
-void Form1::Unload() {
-  form2_.Unload();
+void MainWindow::OnSettingChanged(const settings::Setting& setting, const std::wstring& value) {
+  if (&setting == &settings::kTranslucency && hwnd_) {
+    settings::ApplyChosenTranslucency(value, s_.windows, reinterpret_cast<platform::Handle>(hwnd_));
+  }
+}
+
+void MainWindow::Unload() {
+  settings_window_.Unload();
   // Ends at once, also when a handler is suspended in a wait: none of them resumes.
   ExitProcess(0);
 }
 
-void Form1::SaveLog() {
+void MainWindow::SaveLog() {
   // The buffer holds the longest path the dialog can return.
   std::wstring file(32768, L'\0');
   file.replace(0, std::min(last_log_file_.size(), file.size() - 1), last_log_file_);
@@ -117,44 +126,44 @@ void Form1::SaveLog() {
   }
 }
 
-void Form1::OnCommand(int id) {
+void MainWindow::OnCommand(int id) {
   switch (id) {
-    case ids::kCommand1:
+    case ids::kLogToggleButton:
       log_.Toggle();
       break;
-    case ids::kCommand2:
+    case ids::kSaveLogButton:
       SaveLog();
       break;
-    case ids::kCommand3:
+    case ids::kClearLogButton:
       log_.ClearLog();
       break;
-    case ids::kCommand4:
-      announcer_.On(PauseVAL);
+    case ids::kOnButton:
+      announcer_.On(pause_seconds_);
       break;
-    case ids::kCommand5:
+    case ids::kOffButton:
       announcer_.Off();
       break;
-    case ids::kCommand6:
+    case ids::kReloadButton:
       reloader_.Reload([this] { Unload(); });
       break;
-    case ids::kCommand7:
-      form2_.Open(instance_, hwnd_);
+    case ids::kSettingsButton:
+      settings_window_.Open(instance_);
       break;
     default:
       break;
   }
 }
 
-void Form1::OnTimer(UINT_PTR id) {
+void MainWindow::OnTimer(UINT_PTR id) {
   switch (id) {
-    case kTimer1:
+    case kLogTimer:
       log_.Poll();
       break;
-    case kTimer2:
+    case kAnnounceTimer:
       announcer_.Tick();
       break;
-    case kTimer3:
-      Update();
+    case kRefreshTimer:
+      now_playing_.Refresh();
       break;
     default:
       break;
@@ -163,60 +172,45 @@ void Form1::OnTimer(UINT_PTR id) {
 
 // --- AnnouncerView
 
-bool Form1::IsSelected(ChatClient client) {
-  int id = 0;
-  switch (client) {
-    case ChatClient::kAol:
-      id = ids::kOption6;
-      break;
-    case ChatClient::kAim:
-      id = ids::kOption7;
-      break;
-    case ChatClient::kYahoo:
-      id = ids::kOption2;
-      break;
-    case ChatClient::kMirc:
-      id = ids::kOption3;
-      break;
-  }
-  return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+bool MainWindow::IsSelected(const ChatClient& client) {
+  return SendMessageW(Item(client.option_id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-std::wstring Form1::Prefix() {
-  return ui::TextOf(Item(ids::kText1));
+std::wstring MainWindow::Prefix() {
+  return ui::TextOf(Item(ids::kPrefixBox));
 }
 
-void Form1::SetAnnounceTimer(bool enabled) {
+void MainWindow::SetAnnounceTimer(bool enabled) {
   if (enabled) {
-    SetTimer(hwnd_, kTimer2, kTimer2Ms, nullptr);
+    SetTimer(hwnd_, kAnnounceTimer, kAnnounceTimerMs, nullptr);
   } else {
-    KillTimer(hwnd_, kTimer2);
+    KillTimer(hwnd_, kAnnounceTimer);
   }
 }
 
-void Form1::Inform(const std::wstring& text) {
+void MainWindow::Inform(const std::wstring& text) {
   MessageBoxW(hwnd_, text.c_str(), kTitle, MB_OK | MB_ICONINFORMATION);
 }
 
 // --- SongLogView
 
-std::wstring Form1::ToggleCaption() {
-  return ui::TextOf(Item(ids::kCommand1));
+std::wstring MainWindow::ToggleCaption() {
+  return ui::TextOf(Item(ids::kLogToggleButton));
 }
-void Form1::SetToggleCaption(const std::wstring& caption) {
-  SetWindowTextW(Item(ids::kCommand1), caption.c_str());
+void MainWindow::SetToggleCaption(const std::wstring& caption) {
+  SetWindowTextW(Item(ids::kLogToggleButton), caption.c_str());
 }
-void Form1::SetLogTimer(bool enabled) {
+void MainWindow::SetLogTimer(bool enabled) {
   if (enabled) {
-    SetTimer(hwnd_, kTimer1, kTimer1Ms, nullptr);
+    SetTimer(hwnd_, kLogTimer, kLogTimerMs, nullptr);
   } else {
-    KillTimer(hwnd_, kTimer1);
+    KillTimer(hwnd_, kLogTimer);
   }
 }
 
 // --- window procedure
 
-LRESULT Form1::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND:
       if (HIWORD(wp) == BN_CLICKED) OnCommand(LOWORD(wp));
@@ -225,7 +219,7 @@ LRESULT Form1::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       OnTimer(wp);
       return 0;
     case WM_CTLCOLOREDIT:
-      if (reinterpret_cast<HWND>(lp) == Item(ids::kText1)) {
+      if (reinterpret_cast<HWND>(lp) == Item(ids::kPrefixBox)) {
         return ui::BlackEditColors(wp, kPrefixGreen, *theme_);
       }
       break;

@@ -13,9 +13,9 @@
 
 namespace chat {
 
-class ZureloChat {
+class ChatSenders {
  public:
-  ZureloChat(platform::WindowSystem& windows, platform::EventPump& pump)
+  ChatSenders(platform::WindowSystem& windows, platform::EventPump& pump)
       : windows_(windows), pump_(pump) {}
 
   // The AOL chat room among the client's document windows; 0 when there is none.

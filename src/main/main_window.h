@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "chat/zurelo_chat.h"
+#include "chat/chat_senders.h"
 #include "main/announcer.h"
 #include "main/now_playing_model.h"
 #include "main/reload.h"
@@ -17,11 +17,11 @@
 #include "platform/clock.h"
 #include "platform/file_output.h"
 #include "platform/launcher.h"
-#include "platform/settings_store.h"
 #include "platform/text_codec.h"
 #include "platform/win32/event_pump.h"
 #include "platform/window_system.h"
-#include "settings/form2.h"
+#include "settings/settings_model.h"
+#include "settings/settings_window.h"
 #include "ui/form.h"
 #include "ui/theme.h"
 
@@ -32,40 +32,34 @@ struct Services {
   platform::WindowSystem& windows;
   platform::win32::Win32EventPump& pump;
   platform::Clock& clock;
-  platform::SettingsStore& store;
+  settings::SettingsModel& settings;
   platform::FileOutput& files;
   platform::TextCodec& codec;
   platform::Launcher& launcher;
-  std::wstring app_name;  // the executable's base name, under which settings are stored
 };
 
-class Form1 : public ui::Form, private AnnouncerView, private SongLogView {
+class MainWindow : public ui::Form, private AnnouncerView, private SongLogView {
  public:
-  explicit Form1(const Services& services);
-  ~Form1() override;
-  Form1(const Form1&) = delete;
-  Form1& operator=(const Form1&) = delete;
+  explicit MainWindow(const Services& services);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
 
   // Creates the window and its controls, runs the load handler and shows the window;
   // false when the window could not be created.
   bool Create(HINSTANCE instance, int show);
 
-  // Sets the label from the player's title.
-  void Update() { now_playing_.Refresh(); }
-
-  std::wstring PauseVAL;
-  std::wstring TrannyVal;
-
  private:
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp) override;
   void Load();
+  void OnSettingChanged(const settings::Setting& setting, const std::wstring& value);
   [[noreturn]] void Unload();
   void OnCommand(int id);
   void OnTimer(UINT_PTR id);
   void SaveLog();
 
   // AnnouncerView
-  bool IsSelected(ChatClient client) override;
+  bool IsSelected(const ChatClient& client) override;
   std::wstring Prefix() override;
   void SetAnnounceTimer(bool enabled) override;
   void Inform(const std::wstring& text) override;
@@ -76,16 +70,18 @@ class Form1 : public ui::Form, private AnnouncerView, private SongLogView {
 
   Services s_;
   HINSTANCE instance_ = nullptr;
+  // The pause as read at start: a pause saved later takes effect at the next start.
+  std::wstring pause_seconds_;
   std::optional<ui::Theme> theme_;
   std::wstring last_log_file_;  // the save dialog starts with the name chosen last
   SongLabel label_;
   SongListBox list_;
   NowPlaying now_playing_;
-  chat::ZureloChat chat_;
+  chat::ChatSenders chat_;
   Announcer announcer_;
   SongLog log_;
   Reloader reloader_;
-  settings::Form2 form2_;
+  settings::SettingsWindow settings_window_;
 };
 
 }  // namespace zurelo

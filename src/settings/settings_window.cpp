@@ -1,4 +1,4 @@
-#include "settings/form2.h"
+#include "settings/settings_window.h"
 
 #include "settings/settings_ids.h"
 #include "settings/settings_layout.h"
@@ -22,17 +22,15 @@ wchar_t DecimalSeparator() {
 
 }  // namespace
 
-Form2::Form2(platform::SettingsStore& store, const std::wstring& app,
-             platform::WindowSystem& windows, platform::win32::Win32EventPump& pump)
-    : ui::Form(ids::kSetCommand7), store_(store), app_(app), windows_(windows), pump_(pump) {}
+SettingsWindow::SettingsWindow(SettingsModel& model, platform::win32::Win32EventPump& pump)
+    : ui::Form(ids::kSaveSettingsButton), model_(model), pump_(pump) {}
 
-void Form2::Open(HINSTANCE instance, HWND main_window) {
-  main_window_ = main_window;
+void SettingsWindow::Open(HINSTANCE instance) {
   if (!hwnd_) {
     if (!Create(instance)) return;
     Editor().Load();
     ShowWindow(hwnd_, SW_SHOWNORMAL);
-    SetFocus(Item(ids::kSetCommand7));
+    SetFocus(Item(ids::kSaveSettingsButton));
     return;
   }
   // Already open: bring it up again without loading it anew.
@@ -41,7 +39,7 @@ void Form2::Open(HINSTANCE instance, HWND main_window) {
   SetForegroundWindow(hwnd_);
 }
 
-bool Form2::Create(HINSTANCE instance) {
+bool SettingsWindow::Create(HINSTANCE instance) {
   static bool registered = false;
   if (!registered) {
     WNDCLASSEXW wc{};
@@ -64,49 +62,50 @@ bool Form2::Create(HINSTANCE instance) {
     return false;
   }
   ui::CreateAll(hwnd_, layout::SettingsControls(), dpi, theme_->fonts);
-  SendMessageW(Item(ids::kSetText1), EM_SETLIMITTEXT, 0, 0);
+  SendMessageW(Item(ids::kPauseBox), EM_SETLIMITTEXT, 0, 0);
   // "Off" is selected when the window is created.
-  SendMessageW(Item(ids::kSetOption2), BM_SETCHECK, BST_CHECKED, 0);
+  SendMessageW(Item(ids::kOpaqueOption), BM_SETCHECK, BST_CHECKED, 0);
   pump_.AddDialogWindow(hwnd_);
   return true;
 }
 
-SettingsEditor Form2::Editor() {
-  return SettingsEditor(*this, store_, app_, windows_,
-                        reinterpret_cast<platform::Handle>(main_window_), DecimalSeparator());
+SettingsEditor SettingsWindow::Editor() {
+  return SettingsEditor(*this, model_, DecimalSeparator());
 }
 
-void Form2::Unload() {
+void SettingsWindow::Unload() {
   if (hwnd_) DestroyWindow(hwnd_);  // WM_NCDESTROY forgets the handle
 }
 
-std::wstring Form2::PauseText() {
-  return ui::TextOf(Item(ids::kSetText1));
+std::wstring SettingsWindow::PauseText() {
+  return ui::TextOf(Item(ids::kPauseBox));
 }
-void Form2::SetPauseText(const std::wstring& text) {
-  SetWindowTextW(Item(ids::kSetText1), text.c_str());
+void SettingsWindow::SetPauseText(const std::wstring& text) {
+  SetWindowTextW(Item(ids::kPauseBox), text.c_str());
 }
-bool Form2::TranslucentSelected() {
-  return SendMessageW(Item(ids::kSetOption1), BM_GETCHECK, 0, 0) == BST_CHECKED;
+bool SettingsWindow::TranslucentSelected() {
+  return SendMessageW(Item(ids::kTranslucentOption), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
-bool Form2::OpaqueSelected() {
-  return SendMessageW(Item(ids::kSetOption2), BM_GETCHECK, 0, 0) == BST_CHECKED;
+bool SettingsWindow::OpaqueSelected() {
+  return SendMessageW(Item(ids::kOpaqueOption), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
-void Form2::SelectTranslucent(bool on) {
-  SendMessageW(Item(on ? ids::kSetOption2 : ids::kSetOption1), BM_SETCHECK, BST_UNCHECKED, 0);
-  SendMessageW(Item(on ? ids::kSetOption1 : ids::kSetOption2), BM_SETCHECK, BST_CHECKED, 0);
+void SettingsWindow::SelectTranslucent(bool on) {
+  SendMessageW(Item(on ? ids::kOpaqueOption : ids::kTranslucentOption), BM_SETCHECK, BST_UNCHECKED,
+               0);
+  SendMessageW(Item(on ? ids::kTranslucentOption : ids::kOpaqueOption), BM_SETCHECK, BST_CHECKED,
+               0);
 }
-void Form2::Inform(const std::wstring& text) {
+void SettingsWindow::Inform(const std::wstring& text) {
   MessageBoxW(hwnd_, text.c_str(), kTitle, MB_OK | MB_ICONINFORMATION);
 }
-void Form2::Reject(const std::wstring& text) {
+void SettingsWindow::Reject(const std::wstring& text) {
   MessageBoxW(hwnd_, text.c_str(), kTitle, MB_OK | MB_ICONERROR);
 }
 
-LRESULT Form2::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT SettingsWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND:
-      if (LOWORD(wp) == ids::kSetCommand7 && HIWORD(wp) == BN_CLICKED) Editor().Save();
+      if (LOWORD(wp) == ids::kSaveSettingsButton && HIWORD(wp) == BN_CLICKED) Editor().Save();
       return 0;
     case WM_ERASEBKGND: {
       RECT r;

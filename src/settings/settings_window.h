@@ -7,25 +7,23 @@
 #include <optional>
 #include <string>
 
-#include "platform/settings_store.h"
 #include "platform/win32/event_pump.h"
-#include "platform/window_system.h"
 #include "settings/settings_editor.h"
+#include "settings/settings_model.h"
 #include "ui/form.h"
 #include "ui/theme.h"
 
 namespace settings {
 
-class Form2 : public ui::Form, private SettingsView {
+class SettingsWindow : public ui::Form, private SettingsView {
  public:
-  Form2(platform::SettingsStore& store, const std::wstring& app, platform::WindowSystem& windows,
-        platform::win32::Win32EventPump& pump);
-  ~Form2() override { Unload(); }
-  Form2(const Form2&) = delete;
-  Form2& operator=(const Form2&) = delete;
+  SettingsWindow(SettingsModel& model, platform::win32::Win32EventPump& pump);
+  ~SettingsWindow() override { Unload(); }
+  SettingsWindow(const SettingsWindow&) = delete;
+  SettingsWindow& operator=(const SettingsWindow&) = delete;
 
   // Creates and loads the window when it is not open, then shows it and brings it up.
-  void Open(HINSTANCE instance, HWND main_window);
+  void Open(HINSTANCE instance);
   // Closes the window when it is open.
   void Unload();
 
@@ -43,11 +41,8 @@ class Form2 : public ui::Form, private SettingsView {
   void Inform(const std::wstring& text) override;
   void Reject(const std::wstring& text) override;
 
-  platform::SettingsStore& store_;
-  std::wstring app_;
-  platform::WindowSystem& windows_;
+  SettingsModel& model_;
   platform::win32::Win32EventPump& pump_;
-  HWND main_window_ = nullptr;
   std::optional<ui::Theme> theme_;
 };
 

@@ -1,4 +1,4 @@
-#include "chat/zurelo_chat.h"
+#include "chat/chat_senders.h"
 
 #include "platform/text_codec.h"
 
@@ -57,7 +57,7 @@ bool Answered(Delivery d) {
 
 }  // namespace
 
-platform::Handle ZureloChat::FindAolRoom() {
+platform::Handle ChatSenders::FindAolRoom() {
   const Handle frame = windows_.FindTopLevel(L"AOL Frame25");
   const Handle client = windows_.FindChild(frame, 0, L"MDIClient");
   Handle candidate = windows_.FindChild(client, 0, L"AOL Child");
@@ -76,7 +76,7 @@ platform::Handle ZureloChat::FindAolRoom() {
   }
 }
 
-void ZureloChat::SendToAolRoom(const std::wstring& message) {
+void ChatSenders::SendToAolRoom(const std::wstring& message) {
   // The room search dispatches events, so it stays here; the rest of the line is one piece.
   const Handle room = FindAolRoom();
   windows_.RunLine([room, line = platform::BlankControlCharacters(message)](WindowSystem& w) {
@@ -87,7 +87,7 @@ void ZureloChat::SendToAolRoom(const std::wstring& message) {
   });
 }
 
-void ZureloChat::SendToAim(const std::wstring& message) {
+void ChatSenders::SendToAim(const std::wstring& message) {
   windows_.RunLine([line = platform::BlankControlCharacters(message)](WindowSystem& w) {
     Handle chat = w.FindTopLevel(L"aim_chatwnd");
     const Handle pane = NthChild(w, chat, L"wndate32class", 2);
@@ -98,7 +98,7 @@ void ZureloChat::SendToAim(const std::wstring& message) {
   });
 }
 
-void ZureloChat::SendToYahoo(const std::wstring& message) {
+void ChatSenders::SendToYahoo(const std::wstring& message) {
   windows_.RunLine([line = platform::BlankControlCharacters(message)](WindowSystem& w) {
     const Handle input_parent = w.FindTopLevel(L"IMClass");
     const Handle input = w.FindChild(input_parent, 0, L"YIMInputWindow");
@@ -113,7 +113,7 @@ void ZureloChat::SendToYahoo(const std::wstring& message) {
   });
 }
 
-void ZureloChat::SendToMirc(const std::wstring& message) {
+void ChatSenders::SendToMirc(const std::wstring& message) {
   windows_.RunLine([line = platform::BlankControlCharacters(message)](WindowSystem& w) {
     // The channel's input box, looked up afresh before each of the two sends.
     auto find_input = [&w] {
@@ -127,7 +127,7 @@ void ZureloChat::SendToMirc(const std::wstring& message) {
   });
 }
 
-void ZureloChat::PressButton(platform::Handle button) {
+void ChatSenders::PressButton(platform::Handle button) {
   windows_.RunLine([button](WindowSystem& w) { Press(w, button); });
 }
 
