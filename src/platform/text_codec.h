@@ -18,11 +18,12 @@ class TextCodec {
   virtual std::wstring FromAnsi(const std::string& bytes) = 0;
 };
 
-// The text with every control character (U+0000 to U+001F and U+007F) made a blank: a line
-// break typed into a chat box would send two lines, and in a file it would split an entry.
+// The text with every control character (U+0000 to U+001F and U+007F) and every other line
+// break (U+0085, U+2028, U+2029) made a blank: a line break typed into a chat box would send
+// two lines, and in a file it would split an entry.
 inline std::wstring BlankControlCharacters(std::wstring text) {
   for (wchar_t& c : text) {
-    if (c < 0x20 || c == 0x7F) c = L' ';
+    if (c < 0x20 || c == 0x7F || c == 0x85 || c == 0x2028 || c == 0x2029) c = L' ';
   }
   return text;
 }

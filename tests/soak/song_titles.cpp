@@ -52,7 +52,7 @@ const std::vector<std::wstring>& SoakTitles() {
       L"11. 50 Cent - In Da Club - Winamp",
       L"13. Artist - Track (Live) - Winamp",
       L"[Opening] 14. Massive Attack - Teardrop - Winamp",
-      L"*** 15. Moby - Porcelain *** - Winamp",
+      L"15. Moby *** Porcelain - Winamp",
       L"16. Beyonc\u00E9 \u2013 Halo (3:45) - Winamp",
       L"99. Se\u00F1or Coconut - Smoke on the Water - Winamp",
       L"100. Prince - 1999 - Winamp",

@@ -56,6 +56,32 @@ TEST(CleanTitle, WorksOnAnyScriptAndNeverSplitsAPair) {
   EXPECT_EQ(CleanTitle(L"A - B" + smile + L"- Winamp"), L"A - B");
 }
 
+// The title the player shows while it scrolls `title`: from its k-th character on.
+std::wstring Scrolled(const std::wstring& title, std::size_t k) {
+  return (title + L" *** " + title).substr(k);
+}
+
+TEST(CleanTitle, AScrollingTitleReadsAsItsTitleAtEveryStep) {
+  // The second has a marker of its own, left of the scroll's or right of it as it moves.
+  for (const std::wstring title :
+       {L"12. Artist - Song - Winamp", L"3. A *** B (3:45) - Winamp [Paused]"}) {
+    for (std::size_t k = 0; k <= title.size() + 4; ++k) {
+      SCOPED_TRACE(k);
+      EXPECT_EQ(CleanTitle(Scrolled(title, k)), CleanTitle(title));
+    }
+  }
+}
+
+TEST(CleanTitle, TitlesThatOnlyLookScrolledReadAsTheyStand) {
+  EXPECT_EQ(CleanTitle(L"6. Band - Rock *** Roll - Winamp"), L"Band - Rock *** Roll");
+  EXPECT_EQ(CleanTitle(L"*NSYNC - Pop - Winamp"), L"*NSYNC - Pop");
+  // The text before the marker is no end of the title after it.
+  EXPECT_EQ(CleanTitle(L"1. A - B - Winamp *** 1. A - C - Winamp"), L"A - B - Winamp *** 1. A - C");
+  // Cut by the read, the two sides joined do not end as a player title.
+  EXPECT_EQ(CleanTitle(L"1. Band - Rock *** Roll and more", player::TitleRead::kFilledBuffer),
+            L"Band - Rock *** Roll");
+}
+
 TEST(CleanTitle, CutsAtFirstNul) {
   EXPECT_EQ(CleanTitle(std::wstring(L"1. A - B - Winamp\0junk", 22)), L"A - B");
 }
@@ -72,8 +98,41 @@ TEST(ReadNowPlaying, ReportsMissingPlayerAndKeepsNothingForShortTitle) {
 TEST(ReadNowPlaying, ReadsAtMost255Characters) {
   fakes::FakeDesktop desk;
   // 300 characters: the read stops at 255, and the cut then takes its last nine away.
-  desk.Add(0, L"Winamp v1.x", std::wstring(300, L'x'));
+  const auto w = desk.Add(0, L"Winamp v1.x", std::wstring(300, L'x'));
   EXPECT_EQ(player::ReadNowPlaying(desk), std::wstring(255 - 9, L'x'));
+  // Paused, a title of 250 no longer fits: the read cuts the state short.
+  desk.SetText(w, L"1. " + std::wstring(238, L'x') + L" - Winamp [Paused]");
+  EXPECT_EQ(player::ReadNowPlaying(desk), std::wstring(238, L'x'));
+  // A short title's open bracket is the song's own, and so is a long one far from the end.
+  desk.SetText(w, L"1. A - Winamp [Pau");
+  EXPECT_EQ(player::ReadNowPlaying(desk), L"A - Wi");
+  desk.SetText(w, L"1. A - Winamp [" + std::wstring(250, L'x'));
+  EXPECT_EQ(player::ReadNowPlaying(desk), L"A - Winamp [" + std::wstring(255 - 15 - 9, L'x'));
+}
+
+TEST(ReadNowPlaying, ALongScrollingTitleReadsAsItsTitleAtEveryStep) {
+  fakes::FakeDesktop desk;
+  const auto w = desk.Add(0, L"Winamp v1.x", L"");
+  // 250 units, the longest that always comes back, with a pair the read cuts at one step;
+  // no text in it repeats, which would make the place where its two sides meet ambiguous.
+  std::wstring longest = L"12. Artist - ";
+  for (wchar_t c = 0x4E00; longest.size() < 250 - 11; ++c) longest += c;
+  longest += {static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)};
+  longest += L" - Winamp";
+  // 200 units: where the read cuts, the two sides overlap by 50.
+  const std::wstring shorter =
+      L"7. An Artist With A Rather Long Name - A Song Whose Title Runs Well Past The Edge Of "
+      L"The Window And On Into The Next Room Where Nobody Can Read It Any More At All, "
+      L"Not Even On Sunday - Winamp [Paused]";
+  ASSERT_EQ(longest.size(), 250u);
+  ASSERT_EQ(shorter.size(), 200u);
+  for (const std::wstring& title : {longest, shorter}) {
+    for (std::size_t k = 0; k <= title.size() + 4; ++k) {
+      SCOPED_TRACE(k);
+      desk.SetText(w, Scrolled(title, k));
+      EXPECT_EQ(player::ReadNowPlaying(desk), CleanTitle(title));
+    }
+  }
 }
 
 TEST(ReadNowPlaying, TheLengthLimitNeverSplitsAPair) {

@@ -183,6 +183,7 @@ TEST(EncodeLogFile, ControlCharactersBecomeBlanksSoEachEntryStaysOneLine) {
   Latin1Codec codec;
   EXPECT_EQ(zurelo::EncodeLogFile({L"A\r\nB\tC\x7f", L"D"}, codec), "A  B C \r\nD\r\n");
   EXPECT_EQ(zurelo::EncodeLogFile({L"\u65e5\n"}, codec), "\xEF\xBB\xBF\xE6\x97\xA5 \r\n");
+  EXPECT_EQ(zurelo::EncodeLogFile({L"A\u0085B\u2028C\u2029D"}, codec), "A B C D\r\n");
 }
 
 }  // namespace
