@@ -2,7 +2,8 @@
 // Writing a whole text file at once. The file is written beside the target and put in its
 // place only when every byte was written, so a failure never destroys the old file. The
 // target keeps its attributes, a link is followed to the file it names, and a file another
-// program holds open (and so cannot be replaced) is written over where it is.
+// program holds open (and so cannot be replaced) or that has more than one name is written
+// over where it is. No other file is touched: the names used on the way are new ones.
 
 #include <optional>
 #include <string>

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include "fixture.h"
@@ -98,7 +99,16 @@ TEST_F(SongLogTest, LogsEachChangeNewestFirstAndSavesItInAnsiOrElseUtf8) {
     listed.insert(listed.begin(), song.shown);
     ASSERT_TRUE(WaitList(listed)) << ::testing::PrintToString(ListItems(List()));
   }
-  const std::wstring unicode_file = dir_.File(L"songs-utf8.txt");
+  // A name that fills its path: 259 characters in all, the most Windows takes without its
+  // long-path form, and 252 bytes as UTF-8, near the 255 that a Linux file system allows a
+  // name under Wine. Whatever the save makes beside it must still fit.
+  const std::size_t folder_length = dir_.path().size() + 1;
+  ASSERT_TRUE(folder_length >= 7 && folder_length <= 131) << Utf8(dir_.path());
+  const std::size_t name_length = 259 - folder_length;
+  const std::wstring unicode_file =
+      dir_.File(std::wstring(252 - name_length, L'ж') +
+                std::wstring(2 * name_length - 252 - 4, L'z') + L".txt");
+  ASSERT_EQ(unicode_file.size(), 259u);
   ASSERT_TRUE(SaveTo(unicode_file));
   EXPECT_TRUE(WaitFile(unicode_file, std::string("\xEF\xBB\xBF") +
                                          u8"Kult Łódź  Warszawa\r\n"
@@ -148,6 +158,20 @@ TEST_F(SongLogTest, SavesOverAFileHeldOpenAndReportsOneThatCannotBeWritten) {
     const DWORD attributes = GetFileAttributesW(file.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
   };
+  // The user's own files beside it, with names a save's temporary files could have: a save
+  // leaves them alone.
+  const std::wstring own_new = file + L".zurelo-new", own_old = file + L".zurelo-old";
+  for (const std::wstring& own : {own_new, own_old}) {
+    UniqueHandle mine(CreateFileW(own.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_NE(mine.get(), INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(mine.get(), "mine\r\n", 6, &written, nullptr));
+  }
+  const auto own_files_kept = [&] {
+    return ReadBytes(own_new) == std::optional<std::string>("mine\r\n") &&
+           ReadBytes(own_old) == std::optional<std::string>("mine\r\n");
+  };
   // Nothing of a save is left beside the file, whether it worked or not (the folder also
   // holds the peers' logs).
   const auto saved_files = [&] {
@@ -155,9 +179,11 @@ TEST_F(SongLogTest, SavesOverAFileHeldOpenAndReportsOneThatCannotBeWritten) {
     for (const std::wstring& name : FileNames(dir_.path())) {
       if (name.size() < 4 || name.compare(name.size() - 4, 4, L".log") != 0) names.push_back(name);
     }
+    std::sort(names.begin(), names.end());
     return names;
   };
-  const std::vector<std::wstring> only_the_file = {L"held.txt"};
+  const std::vector<std::wstring> the_files_there = {L"held.txt", L"held.txt.zurelo-new",
+                                                     L"held.txt.zurelo-old"};
 
   // Saved over as it is, the file keeps its attributes.
   ASSERT_TRUE(SaveTo(file));
@@ -165,6 +191,8 @@ TEST_F(SongLogTest, SavesOverAFileHeldOpenAndReportsOneThatCannotBeWritten) {
   // The content shows before the save handler has finished with the file.
   ASSERT_TRUE(zurelo_.Sync());
   EXPECT_TRUE(hidden()) << "the file lost its attributes";
+  EXPECT_TRUE(own_files_kept());
+  EXPECT_EQ(saved_files(), the_files_there);
 
   {
     // A viewer that reads the file and lets others read and write it, but not rename it.
@@ -179,7 +207,7 @@ TEST_F(SongLogTest, SavesOverAFileHeldOpenAndReportsOneThatCannotBeWritten) {
     ASSERT_TRUE(zurelo_.Sync());
     EXPECT_TRUE(MessageBoxes(zurelo_.pid()).empty()) << "the save was reported as failed";
     EXPECT_TRUE(hidden());
-    EXPECT_EQ(saved_files(), only_the_file);
+    EXPECT_EQ(saved_files(), the_files_there);
   }
 
   // Held open without any sharing, the file cannot be written: the error is reported.
@@ -201,7 +229,19 @@ TEST_F(SongLogTest, SavesOverAFileHeldOpenAndReportsOneThatCannotBeWritten) {
   EXPECT_TRUE(CloseBox(*box));
   lock.reset();
   EXPECT_EQ(ReadBytes(file), std::optional<std::string>("Second - Song\r\nFirst - Song\r\n"));
-  EXPECT_EQ(saved_files(), only_the_file);
+  EXPECT_EQ(saved_files(), the_files_there);
+
+  // A file with a second name is saved under both: it is written where it is.
+  const std::wstring link = dir_.File(L"held-link.txt");
+  ASSERT_TRUE(CreateHardLinkW(link.c_str(), file.c_str(), nullptr));
+  ASSERT_NO_FATAL_FAILURE(SetTitle(L"3. Third - Song - Winamp"));
+  ASSERT_TRUE(WaitList({L"Third - Song", L"Second - Song", L"First - Song"}));
+  ASSERT_TRUE(SaveTo(file));
+  const std::string third = "Third - Song\r\nSecond - Song\r\nFirst - Song\r\n";
+  EXPECT_TRUE(WaitFile(file, third));
+  ASSERT_TRUE(zurelo_.Sync());
+  EXPECT_EQ(ReadBytes(link), std::optional<std::string>(third));
+  EXPECT_TRUE(own_files_kept());
 }
 
 TEST_F(SongLogTest, OpeningMarkerIsShownButNotLogged) {

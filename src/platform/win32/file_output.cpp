@@ -1,6 +1,8 @@
 #include "platform/win32/file_output.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cwchar>
 #include <optional>
 
 #include "platform/win32/handles.h"
@@ -40,11 +42,95 @@ DWORD WriteAll(HANDLE file, const std::string& bytes) {
   return 0;
 }
 
+constexpr wchar_t kLongPrefix[] = L"\\\\?\\";
+constexpr wchar_t kLongUncPrefix[] = L"\\\\?\\UNC\\";
+
+bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
+  return text.compare(0, wcslen(prefix), prefix) == 0;
+}
+
+// The full path in the \\?\ form, which MAX_PATH does not limit: the names made beside a
+// target whose own path barely fits must fit too. Device paths stay as they are.
+std::wstring LongForm(const std::wstring& path) {
+  if (StartsWith(path, kLongPrefix) || StartsWith(path, L"\\\\.\\")) return path;
+  const DWORD need = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (need == 0) return path;
+  std::wstring full(need, L'\0');
+  const DWORD got = GetFullPathNameW(path.c_str(), need, full.data(), nullptr);
+  if (got == 0 || got >= need) return path;
+  full.resize(got);
+  if (StartsWith(full, L"\\\\.\\")) return full;  // a device name such as NUL
+  if (StartsWith(full, L"\\\\")) return kLongUncPrefix + full.substr(2);
+  return kLongPrefix + full;
+}
+
+// A path as the user knows it, for a message.
+std::wstring Shown(const std::wstring& path) {
+  if (StartsWith(path, kLongUncPrefix)) return L"\\\\" + path.substr(wcslen(kLongUncPrefix));
+  if (StartsWith(path, kLongPrefix)) return path.substr(wcslen(kLongPrefix));
+  return path;
+}
+
+// A short name in the folder of path, new at each call: "~zu", six hex digits and the
+// extension. Short, so it fits wherever the target's own name fits.
+std::wstring NameBeside(const std::wstring& path, const wchar_t* extension) {
+  static std::uint32_t state = [] {
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    const std::uint32_t seed = static_cast<std::uint32_t>(now.QuadPart) ^
+                               (GetCurrentProcessId() << 16) ^ GetCurrentProcessId();
+    return seed ? seed : 1u;
+  }();
+  // xorshift32: another number at each call, so a name found taken is not tried again.
+  state ^= state << 13;
+  state ^= state >> 17;
+  state ^= state << 5;
+  std::wstring digits;
+  for (int shift = 20; shift >= 0; shift -= 4) {
+    digits += L"0123456789abcdef"[(state >> shift) & 0xF];
+  }
+  const std::size_t slash = path.find_last_of(L"\\/");
+  const std::wstring folder = slash == std::wstring::npos ? L"" : path.substr(0, slash + 1);
+  return folder + L"~zu" + digits + extension;
+}
+
+// How many names are tried before a folder is taken to be full of them.
+constexpr int kNameTries = 100;
+
+// Creates a new file beside path under a name no file had; the name goes into name.
+// Never opens an existing file: one whose name is taken is left alone for the next name.
+UniqueHandle CreateTemporary(const std::wstring& path, std::wstring& name) {
+  for (int i = 0; i < kNameTries; ++i) {
+    name = NameBeside(path, L".tmp");
+    UniqueHandle file(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() != INVALID_HANDLE_VALUE) return file;
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return file;
+  }
+  SetLastError(ERROR_FILE_EXISTS);
+  return UniqueHandle(INVALID_HANDLE_VALUE);
+}
+
+// A name beside path that no file has right now, for ReplaceFile's backup, which must be
+// given a name that is free; empty when none was found.
+std::wstring FreeNameBeside(const std::wstring& path) {
+  for (int i = 0; i < kNameTries; ++i) {
+    std::wstring name = NameBeside(path, L".bak");
+    if (GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES &&
+        GetLastError() == ERROR_FILE_NOT_FOUND) {
+      return name;
+    }
+  }
+  return {};
+}
+
 // An existing file as the system finally names it: a link is followed to the file it
 // points at, which is the one to write.
 struct Target {
   std::wstring path;
   DWORD attributes = 0;
+  DWORD names = 1;  // hard links: more than one means other names share the content
 };
 
 std::optional<Target> ExistingTarget(const std::wstring& path) {
@@ -58,7 +144,10 @@ std::optional<Target> ExistingTarget(const std::wstring& path) {
   }
   Target target{path, 0};
   BY_HANDLE_FILE_INFORMATION info{};
-  if (GetFileInformationByHandle(file.get(), &info)) target.attributes = info.dwFileAttributes;
+  if (GetFileInformationByHandle(file.get(), &info)) {
+    target.attributes = info.dwFileAttributes;
+    target.names = std::max<DWORD>(info.nNumberOfLinks, 1);
+  }
   const DWORD need = GetFinalPathNameByHandleW(file.get(), nullptr, 0, VOLUME_NAME_DOS);
   if (need > 0) {
     std::wstring final_path(need, L'\0');
@@ -123,13 +212,15 @@ std::optional<FileError> RewriteInPlace(const std::wstring& path, const std::str
 
 std::optional<FileError> Win32FileOutput::WriteWhole(const std::wstring& path,
                                                      const std::string& bytes) {
-  const std::optional<Target> target = ExistingTarget(path);
-  const std::wstring final_path = target ? target->path : path;
+  const std::wstring long_path = LongForm(path);
+  const std::optional<Target> target = ExistingTarget(long_path);
+  const std::wstring final_path = target ? target->path : long_path;
+  // Replacing one name of a file with several would part it from the others.
+  if (target && target->names > 1) return RewriteInPlace(final_path, bytes);
   // Written beside the target first, so a failure leaves the old file as it was.
-  const std::wstring temp = final_path + L".zurelo-new";
+  std::wstring temp;
   {
-    UniqueHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle file = CreateTemporary(final_path, temp);
     // The folder's own error (access denied, no such path) is the one the user needs.
     if (file.get() == INVALID_HANDLE_VALUE) return Fail(GetLastError());
     if (const DWORD error = WriteAll(file.get(), bytes)) {
@@ -149,8 +240,11 @@ std::optional<FileError> Win32FileOutput::WriteWhole(const std::wstring& path,
   }
   // ReplaceFile keeps the old file's attributes and permissions. With a backup name it
   // never leaves the old content nameless, and it leaves no temporary file of its own.
-  const std::wstring backup = final_path + L".zurelo-old";
-  DeleteFileW(backup.c_str());  // left by a save that was cut short
+  const std::wstring backup = FreeNameBeside(final_path);
+  if (backup.empty()) {
+    DeleteFileW(temp.c_str());
+    return Fail(ERROR_FILE_EXISTS);
+  }
   if (ReplaceFileW(final_path.c_str(), temp.c_str(), backup.c_str(), 0, nullptr, nullptr)) {
     DeleteFileW(backup.c_str());
     KeepAttributes(final_path, target->attributes);
@@ -162,7 +256,7 @@ std::optional<FileError> Win32FileOutput::WriteWhole(const std::wstring& path,
   if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 &&
       !MoveFileExW(backup.c_str(), final_path.c_str(), 0)) {
     FileError failure = Fail(error);
-    failure.description += L" The old content is kept in " + backup + L".";
+    failure.description += L" The old content is kept in " + Shown(backup) + L".";
     DeleteFileW(temp.c_str());
     return failure;
   }
