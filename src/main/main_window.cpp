@@ -22,7 +22,7 @@ constexpr COLORREF kPrefixGreen = RGB(0, 255, 0);
 }  // namespace
 
 MainWindow::MainWindow(const Services& services)
-    : ui::Form(ids::kLogToggleButton),
+    : ui::Form(ids::kLogToggleButton, services.pump),
       s_(services),
       now_playing_(s_.windows, label_),
       chat_(s_.windows, s_.pump),
@@ -38,8 +38,7 @@ MainWindow::MainWindow(const Services& services)
 MainWindow::~MainWindow() {
   if (!hwnd_) return;
   HWND w = hwnd_;
-  s_.pump.RemoveDialogWindow(w);
-  Detach();
+  LeaveWindow();
   DestroyWindow(w);
 }
 
@@ -49,8 +48,6 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
   theme_.emplace(dpi);
 
   WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = &ui::WindowObject::Procedure;
   wc.hInstance = instance;
   wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
   wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
@@ -59,19 +56,17 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = theme_->grey.get();
   wc.lpszClassName = kMainClass;
-  if (!RegisterClassExW(&wc)) return false;
+  if (!RegisterWindowClass(wc)) return false;
 
   const SIZE size =
       ui::WindowSizeFor(layout::kMainClientWidth, layout::kMainClientHeight, dpi, kStyle, 0);
-  hwnd_ = CreateWindowExW(0, kMainClass, kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx,
-                          size.cy, nullptr, nullptr, instance, this);
-  if (!hwnd_) return false;
+  if (!CreateTopLevel(instance, kMainClass, kCaption, kStyle, 0, size)) return false;
   ui::CreateAll(hwnd_, layout::MainControls(), dpi, theme_->fonts);
   SendMessageW(Item(ids::kPrefixBox), EM_SETLIMITTEXT, 0, 0);  // no limit on the prefix
   label_.Attach(hwnd_, Item(ids::kSongLabel), dpi);
   list_.Attach(Item(ids::kSongList));
 
-  s_.pump.AddDialogWindow(hwnd_);
+  JoinPump();
   Load();
   ShowWindow(hwnd_, show);
   UpdateWindow(hwnd_);

@@ -1,5 +1,6 @@
 #include "main/reload.h"
 
+#include "platform/trace.h"
 #include "player/now_playing.h"
 
 namespace zurelo {
@@ -7,7 +8,10 @@ namespace zurelo {
 void Reloader::Reload(const std::function<void()>& end) {
   if (reloading_) return;
   reloading_ = true;
-  launcher_.StartMinimized(kReloadFile);
+  if (!launcher_.StartMinimized(kReloadFile)) {
+    platform::Trace(std::wstring(L"Reload could not start ") + kReloadFile +
+                    L": this copy ends all the same");
+  }
   player::WaitSeconds(kReloadWaitSeconds, clock_, pump_);
   end();
 }

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "main/main_window.h"
+#include "platform/trace.h"
 #include "platform/win32/ansi_codec.h"
 #include "platform/win32/event_pump.h"
 #include "platform/win32/file_output.h"
@@ -35,6 +36,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   icc.dwSize = sizeof(icc);
   icc.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES;
   InitCommonControlsEx(&icc);
+  platform::SetTraceSink([](const std::wstring& line) { OutputDebugStringW(line.c_str()); });
 
   auto p = std::make_unique<Platform>();
   // Settings are stored under the executable's base name, so a renamed copy keeps its own.

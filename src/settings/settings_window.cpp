@@ -23,7 +23,7 @@ wchar_t DecimalSeparator() {
 }  // namespace
 
 SettingsWindow::SettingsWindow(SettingsModel& model, platform::win32::Win32EventPump& pump)
-    : ui::Form(ids::kSaveSettingsButton), model_(model), pump_(pump) {}
+    : ui::Form(ids::kSaveSettingsButton, pump), model_(model) {}
 
 void SettingsWindow::Open(HINSTANCE instance) {
   if (!hwnd_) {
@@ -40,32 +40,23 @@ void SettingsWindow::Open(HINSTANCE instance) {
 }
 
 bool SettingsWindow::Create(HINSTANCE instance) {
-  static bool registered = false;
-  if (!registered) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &ui::WindowObject::Procedure;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = nullptr;  // painted in WM_ERASEBKGND with the grey brush
-    wc.lpszClassName = kSettingsClass;
-    registered = RegisterClassExW(&wc) != 0;
-    if (!registered) return false;
-  }
+  WNDCLASSEXW wc{};
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = nullptr;  // painted in WM_ERASEBKGND with the grey brush
+  wc.lpszClassName = kSettingsClass;
+  if (!RegisterWindowClass(wc)) return false;
   const int dpi = ui::ScreenDpi();
   if (!theme_) theme_.emplace(dpi);
   const SIZE size = ui::WindowSizeFor(layout::kSettingsClientWidth, layout::kSettingsClientHeight,
                                       dpi, kStyle, kExStyle);
   // No owner: a top-level window of its own, placed by the window system.
-  if (!CreateWindowExW(kExStyle, kSettingsClass, kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                       size.cx, size.cy, nullptr, nullptr, instance, this)) {
-    return false;
-  }
+  if (!CreateTopLevel(instance, kSettingsClass, kCaption, kStyle, kExStyle, size)) return false;
   ui::CreateAll(hwnd_, layout::SettingsControls(), dpi, theme_->fonts);
   SendMessageW(Item(ids::kPauseBox), EM_SETLIMITTEXT, 0, 0);
   // "Off" is selected when the window is created.
   SendMessageW(Item(ids::kOpaqueOption), BM_SETCHECK, BST_CHECKED, 0);
-  pump_.AddDialogWindow(hwnd_);
+  JoinPump();
   return true;
 }
 
@@ -120,9 +111,7 @@ LRESULT SettingsWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_NCDESTROY: {
       HWND gone = hwnd_;
-      pump_.RemoveDialogWindow(gone);
-      Detach();
-      ForgetFocus();
+      LeaveWindow();
       return DefWindowProcW(gone, msg, wp, lp);
     }
     default:

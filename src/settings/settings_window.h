@@ -42,7 +42,6 @@ class SettingsWindow : public ui::Form, private SettingsView {
   void Reject(const std::wstring& text) override;
 
   SettingsModel& model_;
-  platform::win32::Win32EventPump& pump_;
   std::optional<ui::Theme> theme_;
 };
 

@@ -2,6 +2,10 @@
 
 #include <commctrl.h>
 
+#include <string>
+
+#include "platform/trace.h"
+
 namespace ui {
 
 int ScreenDpi() {
@@ -54,7 +58,13 @@ void CreateAll(HWND parent, const std::vector<layout::Control>& table, int dpi,
     HWND w =
         CreateWindowExW(0, cls, c.caption, style, r.left, r.top, r.width, r.height, parent,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
-    if (w) SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.For(c.font)), FALSE);
+    if (w) {
+      SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.For(c.font)), FALSE);
+    } else {
+      // The window opens without it; what the control would do is simply not there.
+      platform::Trace(L"control " + std::to_wstring(c.id) + L" could not be created (error " +
+                      std::to_wstring(GetLastError()) + L")");
+    }
     previous = c.kind;
   }
 }

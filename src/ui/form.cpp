@@ -21,6 +21,12 @@ LRESULT Form::HandleShared(UINT msg, WPARAM wp, LPARAM lp, const Theme& theme) {
   }
 }
 
+void Form::LeaveWindow() {
+  if (hwnd_) pump_.RemoveDialogWindow(hwnd_);
+  Detach();
+  ForgetFocus();
+}
+
 // Windows that are not dialogs would put the focus on themselves when activated again:
 // the control that had it gets it back.
 LRESULT Form::KeepFocus(WPARAM wp) {

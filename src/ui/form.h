@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/event_pump.h"
 #include "ui/theme.h"
 #include "ui/window_object.h"
 
@@ -11,7 +12,13 @@ namespace ui {
 
 class Form : public WindowObject {
  protected:
-  explicit Form(int first_focus_id) : first_focus_id_(first_focus_id) {}
+  Form(int first_focus_id, platform::win32::Win32EventPump& pump)
+      : first_focus_id_(first_focus_id), pump_(pump) {}
+
+  // Once the window exists: its keyboard goes through the dialog manager in every loop.
+  void JoinPump() { pump_.AddDialogWindow(hwnd_); }
+  // As the window goes: out of the pump, the object detached, the saved focus forgotten.
+  void LeaveWindow();
 
   // What both windows do alike: the focus kept across activation, Enter on the focused
   // push button only, the grey controls and the graphical buttons. Anything else goes to
@@ -26,6 +33,7 @@ class Form : public WindowObject {
   LRESULT DefaultButton();
 
   int first_focus_id_;
+  platform::win32::Win32EventPump& pump_;
   HWND saved_focus_ = nullptr;  // the control that had the focus when the window was left
 };
 

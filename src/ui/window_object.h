@@ -13,6 +13,11 @@ class WindowObject {
 
  protected:
   virtual LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp) = 0;
+  // Registers the class with this base's procedure, once a process; false when it cannot.
+  static bool RegisterWindowClass(WNDCLASSEXW wc);
+  // Creates this object's top-level window, placed by the window system, without owner.
+  bool CreateTopLevel(HINSTANCE instance, const wchar_t* cls, const wchar_t* caption, DWORD style,
+                      DWORD ex_style, SIZE size);
   // Detaches the object from its window, which then gets the default handling only.
   void Detach();
   HWND hwnd_ = nullptr;

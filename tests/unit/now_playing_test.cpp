@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <vector>
 
+#include "main/now_playing_model.h"
 #include "support/fake_desktop.h"
 #include "support/fakes.h"
 
@@ -84,6 +87,26 @@ TEST(CleanTitle, TitlesThatOnlyLookScrolledReadAsTheyStand) {
 
 TEST(CleanTitle, CutsAtFirstNul) {
   EXPECT_EQ(CleanTitle(std::wstring(L"1. A - B - Winamp\0junk", 22)), L"A - B");
+}
+
+// The refresh reads the player every 10 ms; the label is set only when the song changes.
+TEST(NowPlayingModel, TellsTheWindowOnlyWhenTheSongChanges) {
+  struct Display : zurelo::SongDisplay {
+    std::vector<std::wstring> shown;
+    void ShowSong(const std::wstring& song) override { shown.push_back(song); }
+  } display;
+  fakes::FakeDesktop desk;
+  zurelo::NowPlaying model(desk, display);
+  const auto player = desk.Add(0, L"Winamp v1.x", L"1. A - B - Winamp");
+  for (int i = 0; i < 3; ++i) model.Refresh();
+  desk.SetText(player, L"2. C - D - Winamp [Paused]");
+  model.Refresh();
+  desk.SetText(player, L"Winamp");  // too short to read: the song stays
+  model.Refresh();
+  desk.SetText(player, L"2. C - D - Winamp");
+  model.Refresh();
+  EXPECT_EQ(display.shown, (std::vector<std::wstring>{L"A - B", L"C - D"}));
+  EXPECT_EQ(model.song(), L"C - D");
 }
 
 TEST(ReadNowPlaying, ReportsMissingPlayerAndKeepsNothingForShortTitle) {

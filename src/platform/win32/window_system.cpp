@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/trace.h"
 #include "platform/win32/handles.h"
-#include "platform/win32/trace.h"
 
 namespace platform::win32 {
 
@@ -85,6 +85,7 @@ class LineWindows final : public WindowSystem {
     if (!target || !IsWindow(target)) return Delivery::kDone;
     if (IsHungAppWindow(target)) {
       line_.given_up.store(true);
+      platform::Trace(L"a chat client is not responding: its line is skipped");
       return Delivery::kNoAnswer;
     }
     line_.sending.store(target);
@@ -154,8 +155,8 @@ Delivery Win32WindowSystem::RunLine(std::function<void(WindowSystem&)> steps) {
   const UniqueHandle thread(CreateThread(nullptr, kLineStackBytes, &RunLineThread, param.get(),
                                          STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
   if (!thread) {
-    Trace(L"no thread for a chat line (error " + std::to_wstring(GetLastError()) +
-          L"): the line is skipped");
+    platform::Trace(L"no thread for a chat line (error " + std::to_wstring(GetLastError()) +
+                    L"): the line is skipped");
     return Delivery::kNoAnswer;
   }
   param.release();  // the worker owns it now
@@ -167,13 +168,13 @@ Delivery Win32WindowSystem::RunLine(std::function<void(WindowSystem&)> steps) {
     if (now >= next_check) {
       if (!line->started.load() && now - start >= kStartSeconds) {
         line->given_up.store(true);
-        Trace(L"a chat line's worker did not start: the line is skipped");
+        platform::Trace(L"a chat line's worker did not start: the line is skipped");
         return Delivery::kNoAnswer;
       }
       const HWND target = line->sending.load();
       if (target && (!IsWindow(target) || IsHungAppWindow(target))) {
         line->given_up.store(true);
-        Trace(L"a chat client stopped answering: the rest of its line is given up");
+        platform::Trace(L"a chat client stopped answering: the rest of its line is given up");
         return Delivery::kNoAnswer;
       }
       next_check = now + kCheckSeconds;
