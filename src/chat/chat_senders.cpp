@@ -55,6 +55,20 @@ bool Answered(Delivery d) {
   return d != Delivery::kNoAnswer;
 }
 
+// What the user was typing in the box is read before the line goes in, and put back once
+// the client has taken the line (the box is empty again). An empty box needs nothing.
+class KeptDraft {
+ public:
+  KeptDraft(WindowSystem& w, Handle box) : w_(w), draft_(w.ReadDraft(box)) {}
+  void PutBack(Handle box) {
+    if (!draft_.empty()) w_.PutBackDraft(box, draft_);
+  }
+
+ private:
+  WindowSystem& w_;
+  platform::Draft draft_;
+};
+
 }  // namespace
 
 platform::Handle ChatSenders::FindAolRoom() {
@@ -82,8 +96,9 @@ void ChatSenders::SendToAolRoom(const std::wstring& message) {
   windows_.RunLine([room, line = platform::BlankControlCharacters(message)](WindowSystem& w) {
     const Handle input = w.FindChild(room, 0, L"RICHCNTL");
     if (input == 0) return;
+    KeptDraft draft(w, input);
     if (!Answered(w.SendText(input, line))) return;
-    w.SendChar(input, kEnter);
+    if (Answered(w.SendChar(input, kEnter))) draft.PutBack(input);
   });
 }
 
@@ -92,9 +107,10 @@ void ChatSenders::SendToAim(const std::wstring& message) {
     Handle chat = w.FindTopLevel(L"aim_chatwnd");
     const Handle pane = NthChild(w, chat, L"wndate32class", 2);
     const Handle input = w.FindChild(pane, 0, L"ate32class");
+    KeptDraft draft(w, input);
     if (!Answered(w.SendText(input, line))) return;
     chat = w.FindTopLevel(L"aim_chatwnd");
-    Press(w, NthChild(w, chat, L"_oscar_iconbtn", 5));
+    if (Answered(Press(w, NthChild(w, chat, L"_oscar_iconbtn", 5)))) draft.PutBack(input);
   });
 }
 
@@ -106,10 +122,11 @@ void ChatSenders::SendToYahoo(const std::wstring& message) {
     const Handle button = NthChild(w, buttons_parent, L"button", 4);
     // The press, then a space bar down and up, which completes the click on a standard
     // button.
+    KeptDraft draft(w, input);
     if (!Answered(w.SendText(input, line))) return;
     if (!Answered(w.SendButtonDown(button))) return;
     if (!Answered(w.SendKeyDown(button, kSpaceKey))) return;
-    w.SendKeyUp(button, kSpaceKey);
+    if (Answered(w.SendKeyUp(button, kSpaceKey))) draft.PutBack(input);
   });
 }
 
@@ -122,8 +139,11 @@ void ChatSenders::SendToMirc(const std::wstring& message) {
       const Handle channel = w.FindChild(client, 0, L"mirc_channel");
       return w.FindChild(channel, 0, L"edit");
     };
-    if (!Answered(w.SendText(find_input(), line))) return;
-    w.SendChar(find_input(), kEnter);
+    const Handle first = find_input();
+    KeptDraft draft(w, first);
+    if (!Answered(w.SendText(first, line))) return;
+    const Handle input = find_input();
+    if (Answered(w.SendChar(input, kEnter))) draft.PutBack(input);
   });
 }
 

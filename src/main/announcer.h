@@ -2,6 +2,7 @@
 // The chat announcer: while on, types the now-playing line (prefix + song) into the chosen
 // chat client, waits the pause, and does it again.
 
+#include <map>
 #include <string>
 
 #include "chat/chat_senders.h"
@@ -38,8 +39,16 @@ class Announcer {
   void Tick();
   bool busy() const { return busy_; }
 
+  // Announce each song once: a client is sent a line only when the song differs from the
+  // last one it was sent, and never the player-not-found text. A cycle that sends nothing
+  // does not pause; the timer then sleeps until Wake.
+  void SetOnce(bool once);
+  // The song or the chosen client changed: a sleeping announcer looks again at once.
+  void Wake();
+
  private:
-  void Cycle();
+  // True when a line went out.
+  bool Cycle();
 
   AnnouncerView& view_;
   chat::ChatSenders& chat_;
@@ -49,6 +58,9 @@ class Announcer {
   std::wstring pause_;
   bool on_ = false;
   bool busy_ = false;
+  bool once_ = false;
+  bool asleep_ = false;  // the last cycle sent nothing new: no tick until something changes
+  std::map<int, std::wstring> last_sent_;  // by option button: the song each client was sent
 };
 
 inline constexpr wchar_t kEnabledText[] = L"Zurelo Enabled!!";

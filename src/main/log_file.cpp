@@ -76,4 +76,8 @@ std::string EncodeLogFile(const std::vector<std::wstring>& entries, platform::Te
   return utf8;
 }
 
+std::string EncodeNowPlayingFile(const std::wstring& song) {
+  return kUtf8Mark + ToUtf8(platform::BlankControlCharacters(song));
+}
+
 }  // namespace zurelo

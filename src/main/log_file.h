@@ -14,4 +14,8 @@ namespace zurelo {
 // blanks. An empty log gives no bytes at all.
 std::string EncodeLogFile(const std::vector<std::wstring>& entries, platform::TextCodec& codec);
 
+// The now-playing file: the song in UTF-8 with a byte-order mark (what streaming programs
+// and the Windows editors read), one line without a line break, control characters blanks.
+std::string EncodeNowPlayingFile(const std::wstring& song);
+
 }  // namespace zurelo

@@ -1,9 +1,8 @@
 #include "main/main_window.h"
 
-#include <commdlg.h>
-
 #include "main/control_ids.h"
 #include "main/main_layout.h"
+#include "main/save_dialog.h"
 #include "settings/settings.h"
 #include "ui/controls.h"
 
@@ -24,12 +23,15 @@ constexpr COLORREF kPrefixGreen = RGB(0, 255, 0);
 MainWindow::MainWindow(const Services& services)
     : ui::Form(ids::kLogToggleButton, services.pump),
       s_(services),
-      now_playing_(s_.windows, label_),
+      now_playing_(s_.windows, *this),
       chat_(s_.windows, s_.pump),
       announcer_(*this, chat_, now_playing_, s_.clock, s_.pump),
       log_(*this, list_, now_playing_, s_.windows),
       reloader_(s_.launcher, s_.clock, s_.pump),
-      settings_window_(s_.settings, s_.pump) {
+      settings_window_(s_.settings, s_.pump),
+      now_playing_file_(s_.files, [this](const std::wstring& error) {
+        MessageBoxW(hwnd_, error.c_str(), L"", MB_OK);
+      }) {
   s_.settings.Listen([this](const settings::Setting& setting, const std::wstring& value) {
     OnSettingChanged(setting, value);
   });
@@ -77,12 +79,25 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
 
 void MainWindow::Load() {
   pause_seconds_ = s_.settings.Get(settings::kPauseSeconds);
+  AddMenuChoices();
+  const bool once = s_.settings.IsOn(settings::kAnnounceOnce);
+  announcer_.SetOnce(once);
+  TickMenuChoice(kAnnounceOnceCommand, once);
+  const std::wstring file = s_.settings.Get(settings::kNowPlayingFile);
+  now_playing_file_.Follow(file, now_playing_.song());
+  TickMenuChoice(kNowPlayingFileCommand, !file.empty());
   settings::ApplyStoredTranslucency(s_.settings.Get(settings::kTranslucency), s_.windows,
                                     reinterpret_cast<platform::Handle>(hwnd_));
 }
 
 void MainWindow::OnSettingChanged(const settings::Setting& setting, const std::wstring& value) {
-  if (&setting == &settings::kTranslucency && hwnd_) {
+  if (&setting == &settings::kAnnounceOnce) {
+    announcer_.SetOnce(value == settings::kOn);
+    TickMenuChoice(kAnnounceOnceCommand, value == settings::kOn);
+  } else if (&setting == &settings::kNowPlayingFile) {
+    now_playing_file_.Follow(value, now_playing_.song());
+    TickMenuChoice(kNowPlayingFileCommand, !value.empty());
+  } else if (&setting == &settings::kTranslucency && hwnd_) {
     settings::ApplyChosenTranslucency(value, s_.windows, reinterpret_cast<platform::Handle>(hwnd_));
   }
 }
@@ -94,31 +109,44 @@ void MainWindow::Unload() {
 }
 
 void MainWindow::SaveLog() {
-  // The buffer holds the longest path the dialog can return.
-  std::wstring file(32768, L'\0');
-  file.replace(0, std::min(last_log_file_.size(), file.size() - 1), last_log_file_);
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof(ofn);
-  ofn.hwndOwner = hwnd_;
-  ofn.lpstrFilter = L"Text File (*.txt)\0*.txt\0";
-  ofn.lpstrFile = file.data();
-  ofn.nMaxFile = static_cast<DWORD>(file.size());
-  ofn.lpstrDefExt = L"txt";
-  // The current directory stays as it was: Reload finds the program by its bare name.
-  ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!GetSaveFileNameW(&ofn)) {
-    const DWORD error = CommDlgExtendedError();
-    if (error != 0) {
-      MessageBoxW(hwnd_, (std::to_wstring(error) + L" The save dialog could not be shown.").c_str(),
-                  L"", MB_OK);
-    }
-    return;  // cancelled: nothing is written
-  }
-  file.resize(wcsnlen(file.c_str(), file.size()));
-  last_log_file_ = file;
-  if (auto error = log_.Save(file, s_.files, s_.codec)) {
+  const std::optional<std::wstring> file = AskSaveFile(hwnd_, last_log_file_);
+  if (!file) return;  // cancelled: nothing is written
+  last_log_file_ = *file;
+  if (auto error = log_.Save(*file, s_.files, s_.codec)) {
     MessageBoxW(hwnd_, error->c_str(), L"", MB_OK);
   }
+}
+
+// --- The system menu's choices
+
+void MainWindow::AddMenuChoices() {
+  HMENU menu = GetSystemMenu(hwnd_, FALSE);
+  if (!menu) return;
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_STRING, kAnnounceOnceCommand, L"Announce Each Song &Once");
+  AppendMenuW(menu, MF_STRING, kNowPlayingFileCommand, L"Now Playing &File...");
+}
+
+void MainWindow::TickMenuChoice(UINT command, bool ticked) {
+  if (HMENU menu = GetSystemMenu(hwnd_, FALSE)) {
+    CheckMenuItem(menu, command, MF_BYCOMMAND | (ticked ? MF_CHECKED : MF_UNCHECKED));
+  }
+}
+
+void MainWindow::OnMenuChoice(UINT command) {
+  if (command == kAnnounceOnceCommand) {
+    s_.settings.SetOn(settings::kAnnounceOnce, !s_.settings.IsOn(settings::kAnnounceOnce));
+  } else if (!now_playing_file_.path().empty()) {
+    s_.settings.Set(settings::kNowPlayingFile, L"");  // stops; the file stays as it is
+  } else if (auto file = AskSaveFile(hwnd_, L"nowplaying.txt")) {
+    s_.settings.Set(settings::kNowPlayingFile, *file);
+  }
+}
+
+void MainWindow::ShowSong(const std::wstring& song) {
+  label_.ShowSong(song);
+  now_playing_file_.SongShown(song);
+  announcer_.Wake();
 }
 
 void MainWindow::OnCommand(int id) {
@@ -145,6 +173,10 @@ void MainWindow::OnCommand(int id) {
       settings_window_.Open(instance_);
       break;
     default:
+      // Another client chosen: one that has not had this song yet may be due a line.
+      for (const ChatClient& client : kChatClients) {
+        if (client.option_id == id) announcer_.Wake();
+      }
       break;
   }
 }
@@ -213,6 +245,15 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
       OnTimer(wp);
       return 0;
+    case WM_SYSCOMMAND: {
+      // The low four bits are the system's own.
+      const UINT command = static_cast<UINT>(wp & 0xFFF0);
+      if (command == kAnnounceOnceCommand || command == kNowPlayingFileCommand) {
+        OnMenuChoice(command);
+        return 0;
+      }
+      break;
+    }
     case WM_CTLCOLOREDIT:
       if (reinterpret_cast<HWND>(lp) == Item(ids::kPrefixBox)) {
         return ui::BlackEditColors(wp, kPrefixGreen, *theme_);

@@ -9,6 +9,7 @@
 
 #include "chat/chat_senders.h"
 #include "main/announcer.h"
+#include "main/now_playing_file.h"
 #include "main/now_playing_model.h"
 #include "main/reload.h"
 #include "main/song_label.h"
@@ -38,7 +39,14 @@ struct Services {
   platform::Launcher& launcher;
 };
 
-class MainWindow : public ui::Form, private AnnouncerView, private SongLogView {
+// The system menu's choices, by command ID (tests and automation post WM_SYSCOMMAND).
+inline constexpr UINT kAnnounceOnceCommand = 0x0110;
+inline constexpr UINT kNowPlayingFileCommand = 0x0120;
+
+class MainWindow : public ui::Form,
+                   private AnnouncerView,
+                   private SongLogView,
+                   private SongDisplay {
  public:
   explicit MainWindow(const Services& services);
   ~MainWindow() override;
@@ -57,6 +65,12 @@ class MainWindow : public ui::Form, private AnnouncerView, private SongLogView {
   void OnCommand(int id);
   void OnTimer(UINT_PTR id);
   void SaveLog();
+  void AddMenuChoices();
+  void TickMenuChoice(UINT command, bool ticked);
+  void OnMenuChoice(UINT command);
+
+  // SongDisplay: the song shown changed.
+  void ShowSong(const std::wstring& song) override;
 
   // AnnouncerView
   bool IsSelected(const ChatClient& client) override;
@@ -82,6 +96,7 @@ class MainWindow : public ui::Form, private AnnouncerView, private SongLogView {
   SongLog log_;
   Reloader reloader_;
   settings::SettingsWindow settings_window_;
+  NowPlayingFile now_playing_file_;
 };
 
 }  // namespace zurelo

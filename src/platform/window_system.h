@@ -19,6 +19,17 @@ enum class Delivery {
   kNoAnswer,  // given up: the target was reported hung or went away while it was sent
 };
 
+// What the user was typing in a chat client's input box: the text as the box holds it (a
+// Unicode box's text, or an ANSI box's own bytes, so nothing is lost in a conversion) and
+// the selection.
+struct Draft {
+  bool unicode = true;
+  std::wstring text;
+  std::string bytes;
+  unsigned sel_start = 0, sel_end = 0;
+  bool empty() const { return unicode ? text.empty() : bytes.empty(); }
+};
+
 class WindowSystem {
  public:
   virtual ~WindowSystem() = default;
@@ -44,6 +55,12 @@ class WindowSystem {
   // press and a release, which a standard button takes as one click.
   virtual Delivery SendButtonDown(Handle w) = 0;
   virtual Delivery SendButtonUp(Handle w) = 0;
+  // The box's text and selection (WM_GETTEXT, EM_GETSEL); an empty draft for an empty box
+  // or no box.
+  virtual Draft ReadDraft(Handle box) = 0;
+  // Puts the draft back (WM_SETTEXT, EM_SETSEL), but only into a box that is empty now: a
+  // box that still holds the line must not get a draft the client might send instead.
+  virtual Delivery PutBackDraft(Handle box, const Draft& draft) = 0;
 
   // One line's work (its searches and messages) run whole on a worker, so the client gets
   // the line in one piece however this thread is held up meanwhile (a message box opened

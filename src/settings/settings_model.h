@@ -24,6 +24,11 @@ inline constexpr Setting kPauseSeconds{L"Pause", L"Pause1", L"60"};
 // "1" translucent, "2" not; anything else (nothing stored) leaves the window as it opens.
 inline constexpr Setting kTranslucency{L"Trans", L"Trans1", L""};
 
+// The system menu's choices. "1" announces each song only once; anything else every pause.
+inline constexpr Setting kAnnounceOnce{L"Once", L"Once1", L"2"};
+// The full path of the now-playing file; empty when none is written.
+inline constexpr Setting kNowPlayingFile{L"File", L"File1", L""};
+
 inline constexpr wchar_t kOn[] = L"1";
 inline constexpr wchar_t kOff[] = L"2";
 

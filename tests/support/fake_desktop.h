@@ -15,6 +15,7 @@
 namespace fakes {
 
 using platform::Delivery;
+using platform::Draft;
 using platform::Handle;
 
 struct Message {
@@ -37,12 +38,13 @@ class FakeDesktop : public platform::WindowSystem {
     std::optional<std::uint32_t> ex_style = 0;
     std::optional<std::uint8_t> alpha;
     bool hung = false;  // sends to it are not answered
+    unsigned sel_start = 0, sel_end = 0;
   };
 
   // Adds a window at the end of its parent's child order (parent 0: top level).
   Handle Add(Handle parent, const std::wstring& cls, const std::wstring& text = L"") {
     const Handle h = next_++;
-    windows_[h] = Window{parent, cls, text, {}, 0, std::nullopt, false};
+    windows_[h] = Window{parent, cls, text, {}, 0, std::nullopt, false, 0, 0};
     (parent == 0 ? top_ : windows_.at(parent).children).push_back(h);
     return h;
   }
@@ -103,6 +105,26 @@ class FakeDesktop : public platform::WindowSystem {
   Delivery SendKeyUp(Handle w, unsigned vk) override { return Deliver({w, L"keyup", L"", vk}); }
   Delivery SendButtonDown(Handle w) override { return Deliver({w, L"down", L"", 13}); }
   Delivery SendButtonUp(Handle w) override { return Deliver({w, L"up", L"", 13}); }
+  // Reading and putting back a draft are not among the calls: the senders' searches and
+  // messages stay as they were; a draft put back shows among the messages.
+  Draft ReadDraft(Handle w) override {
+    Draft d;
+    auto it = windows_.find(w);
+    if (it == windows_.end()) return d;
+    d.text = it->second.text;
+    d.sel_start = it->second.sel_start;
+    d.sel_end = it->second.sel_end;
+    return d;
+  }
+  Delivery PutBackDraft(Handle w, const Draft& d) override {
+    auto it = windows_.find(w);
+    if (it == windows_.end() || !it->second.text.empty()) return Delivery::kDone;
+    return Deliver({w, L"draft", d.text, 0}, [&](Window& win) {
+      win.text = d.text;
+      win.sel_start = d.sel_start;
+      win.sel_end = d.sel_end;
+    });
+  }
   // The worker is this thread: the steps run at once, as the real worker runs them.
   Delivery RunLine(std::function<void(platform::WindowSystem&)> steps) override {
     ++lines;

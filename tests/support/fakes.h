@@ -74,9 +74,11 @@ class MemoryFiles : public platform::FileOutput {
  public:
   std::map<std::wstring, std::string> files;
   std::optional<platform::FileError> fail_with;
+  int writes = 0;  // tried, failed or not
 
   std::optional<platform::FileError> WriteWhole(const std::wstring& path,
                                                 const std::string& bytes) override {
+    ++writes;
     if (fail_with) return fail_with;
     files[path] = bytes;
     return std::nullopt;

@@ -220,4 +220,40 @@ TEST_F(AnnouncerTest, PrefixAndSongChangedDuringTheWaitAreSentNextTime) {
             (std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Artist - Song", L"np: B - C"}));
 }
 
+// Once: a song goes to a client once; paused, stopped or gone, nothing is sent and the
+// timer sleeps without a pause until the song or the choice changes; "On" forgets.
+TEST_F(AnnouncerTest, OnceSendsEachSongOnceAndSleepsUntilSomethingChanges) {
+  announcer.SetOnce(true);
+  view.Select(kMirc);
+  announcer.Tick();
+  Play(L"1. Artist - Song - Winamp [Paused]");
+  view.events.clear();
+  const int waits = pump.waits;
+  announcer.Tick();
+  EXPECT_EQ(view.events, std::vector<std::wstring>{L"timer off"}) << "no tick while nothing new";
+  EXPECT_EQ(pump.waits, waits) << "a cycle that sends nothing does not pause";
+  desk.Remove(player);
+  player = 0;
+  now_playing.Refresh();
+  announcer.Wake();
+  EXPECT_EQ(view.events.back(), L"timer on");
+  announcer.Tick();  // "Winamp 6 Not Found" is never announced
+  Play(L"2. Other - Tune - Winamp");
+  announcer.Wake();
+  announcer.Tick();
+  view.Select(kAim);  // a client that has not had this song yet
+  announcer.Wake();
+  announcer.Tick();
+  announcer.Tick();
+  EXPECT_EQ(Lines(kMirc), (std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Artist - Song",
+                                                     L"{Zurelo 1.0} Now Playing: Other - Tune"}));
+  EXPECT_EQ(Lines(kAim), std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Other - Tune"});
+  announcer.On(L"2");
+  announcer.Tick();
+  EXPECT_EQ(Lines(kAim).size(), 2u);
+  announcer.SetOnce(false);  // off: every cycle sends again
+  announcer.Tick();
+  EXPECT_EQ(Lines(kAim).size(), 3u);
+}
+
 }  // namespace

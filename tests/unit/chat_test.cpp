@@ -30,6 +30,13 @@ class ChatTest : public ::testing::Test {
     pump.on_dispatch = [this] { desk.calls.push_back(L"dispatch"); };
   }
 
+  // The client takes each line as a real one does: Enter empties its box.
+  void TakeLinesOnEnter() {
+    desk.on_message = [this](const fakes::Message& m) {
+      if (m.kind == L"char" && m.code == 13) desk.SetText(m.target, L"");
+    };
+  }
+
   bool AnySend() const {
     return std::any_of(desk.calls.begin(), desk.calls.end(),
                        [](const std::wstring& c) { return c.rfind(L"send ", 0) == 0; });
@@ -192,6 +199,7 @@ TEST_F(AolTest, RoomWithoutInputBoxGetsNothing) {
 TEST_F(AolTest, SendsTextThenEnterToTheRoomsInputBox) {
   Doc({});          // 258
   Doc(kRoomParts);  // 259, its input box 265
+  TakeLinesOnEnter();
   chat.SendToAolRoom(L"{Zurelo 1.0} Now Playing: A - B");
   chat.SendToAolRoom(L"");  // the box is emptied and Enter still goes out
   EXPECT_EQ(desk.messages, Sends({{265, L"text", L"{Zurelo 1.0} Now Playing: A - B", 0},
@@ -223,6 +231,29 @@ TEST_F(ChatTest, MircTypesIntoTheFirstChannelLookingEverythingUpTwice) {
                                L"child 256 0 mdiclient -> 257", L"child 257 0 mirc_channel -> 259",
                                L"child 259 0 edit -> 260", L"send char 260 13"}));
   EXPECT_EQ(desk.messages, Sends({{260, L"text", L"line", 0}, {260, L"char", L"", 13}}));
+}
+
+// What the user was typing goes back once the client has taken the line, and only then:
+// a box that still holds the line gets no draft the client could send in its place.
+TEST_F(ChatTest, TheUsersDraftIsPutBackOnlyIntoABoxTheClientEmptied) {
+  const Handle channel = desk.Add(desk.Add(desk.Add(0, L"mirc"), L"mdiclient"), L"mirc_channel");
+  const Handle input = desk.Add(channel, L"edit");  // 259
+  desk.SetText(input, L"brb, wait for th");
+  desk.At(input).sel_start = 4;
+  desk.At(input).sel_end = 8;
+  TakeLinesOnEnter();
+  chat.SendToMirc(L"line");
+  EXPECT_EQ(desk.messages, Sends({{259, L"text", L"line", 0},
+                                  {259, L"char", L"", 13},
+                                  {259, L"draft", L"brb, wait for th", 0}}));
+  EXPECT_EQ(desk.At(input).sel_start, 4u);
+  EXPECT_EQ(desk.At(input).sel_end, 8u);
+
+  desk.messages.clear();
+  desk.on_message = nullptr;  // the client no longer takes its lines
+  chat.SendToMirc(L"next");
+  EXPECT_EQ(desk.messages, Sends({{259, L"text", L"next", 0}, {259, L"char", L"", 13}}));
+  EXPECT_EQ(desk.At(input).text, L"next");
 }
 
 TEST_F(ChatTest, MircHungInputStopsAfterTheText) {

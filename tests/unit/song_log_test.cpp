@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "main/log_file.h"
+#include "main/now_playing_file.h"
 #include "support/fake_desktop.h"
 #include "support/fakes.h"
 
@@ -184,6 +185,43 @@ TEST(EncodeLogFile, ControlCharactersBecomeBlanksSoEachEntryStaysOneLine) {
   EXPECT_EQ(zurelo::EncodeLogFile({L"A\r\nB\tC\x7f", L"D"}, codec), "A  B C \r\nD\r\n");
   EXPECT_EQ(zurelo::EncodeLogFile({L"\u65e5\n"}, codec), "\xEF\xBB\xBF\xE6\x97\xA5 \r\n");
   EXPECT_EQ(zurelo::EncodeLogFile({L"A\u0085B\u2028C\u2029D"}, codec), "A B C D\r\n");
+}
+
+// The now-playing file: the song alone in UTF-8 with its mark, written only when the song
+// changes; a failure is told once, until a write succeeds again.
+TEST(NowPlayingFile, HoldsTheSongShownAndTellsAFailureOnce) {
+  fakes::MemoryFiles files;
+  std::vector<std::wstring> boxes;
+  zurelo::NowPlayingFile file(files, [&](const std::wstring& text) { boxes.push_back(text); });
+  file.SongShown(L"Not - Chosen");
+  EXPECT_EQ(files.writes, 0);
+  file.Follow(L"C:\\obs\\np.txt", L"Caf\u00e9\tTacvba - Eres");
+  EXPECT_EQ(files.files[L"C:\\obs\\np.txt"],
+            "\xEF\xBB\xBF"
+            "Caf\xC3\xA9 Tacvba - Eres");
+  file.SongShown(L"Caf\u00e9\tTacvba - Eres");
+  EXPECT_EQ(files.writes, 1);
+
+  files.fail_with = platform::FileError{32, L"The file is in use."};
+  file.SongShown(L"A - B");
+  file.SongShown(L"C - D");
+  EXPECT_EQ(boxes, std::vector<std::wstring>{L"32 The file is in use."});
+  files.fail_with.reset();
+  file.SongShown(L"E - F");
+  files.fail_with = platform::FileError{3, L"The path was not found."};
+  file.SongShown(L"G - H");
+  EXPECT_EQ(boxes.size(), 2u) << "a success ends the silence";
+  EXPECT_EQ(files.files[L"C:\\obs\\np.txt"],
+            "\xEF\xBB\xBF"
+            "E - F");
+
+  file.Follow(L"", L"G - H");
+  files.fail_with.reset();
+  file.SongShown(L"I - J");
+  EXPECT_EQ(files.files[L"C:\\obs\\np.txt"],
+            "\xEF\xBB\xBF"
+            "E - F")
+      << "stopped: left as it is";
 }
 
 }  // namespace

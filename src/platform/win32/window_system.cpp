@@ -4,6 +4,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/trace.h"
 #include "platform/win32/handles.h"
@@ -78,26 +79,66 @@ class LineWindows final : public WindowSystem {
 
  private:
   Delivery Send(Handle w, UINT msg, WPARAM wp, const std::wstring* text = nullptr) {
-    if (line_.given_up.load()) return Delivery::kNoAnswer;
+    // Sent wide with a text: the window system hands the text as it is to a Unicode window
+    // and converts it to the ANSI code page for an ANSI one, as for every text it receives.
+    const auto lp = text ? reinterpret_cast<LPARAM>(text->c_str()) : 0;
+    return Call(w, msg, wp, lp, text != nullptr).second;
+  }
+
+  // One message, with the checks between the steps of a line: nothing once the line is
+  // given up, nothing to a client reported hung (it could only queue up behind the hang).
+  // The result is the message's own, 0 when it was not sent.
+  std::pair<LRESULT, Delivery> Call(Handle w, UINT msg, WPARAM wp, LPARAM lp, bool wide) {
+    if (line_.given_up.load()) return {0, Delivery::kNoAnswer};
     const HWND target = H(w);
-    // A message to no window has no effect; a client reported hung gets nothing more,
-    // since the message could only queue up behind the hang.
-    if (!target || !IsWindow(target)) return Delivery::kDone;
+    // A message to no window has no effect.
+    if (!target || !IsWindow(target)) return {0, Delivery::kDone};
     if (IsHungAppWindow(target)) {
       line_.given_up.store(true);
       platform::Trace(L"a chat client is not responding: its line is skipped");
-      return Delivery::kNoAnswer;
+      return {0, Delivery::kNoAnswer};
     }
     line_.sending.store(target);
-    if (text) {
-      // Sent wide: the window system hands the text as it is to a Unicode window and
-      // converts it to the ANSI code page for an ANSI one, as for every text it receives.
-      SendMessageW(target, msg, wp, reinterpret_cast<LPARAM>(text->c_str()));
-    } else {
-      SendMessageA(target, msg, wp, 0);
-    }
+    const LRESULT result =
+        wide ? SendMessageW(target, msg, wp, lp) : SendMessageA(target, msg, wp, lp);
     line_.sending.store(nullptr);
-    return line_.given_up.load() ? Delivery::kNoAnswer : Delivery::kDone;
+    return {result, line_.given_up.load() ? Delivery::kNoAnswer : Delivery::kDone};
+  }
+
+  Draft ReadDraft(Handle box) override {
+    Draft draft;
+    draft.unicode = box && IsWindowUnicode(H(box));
+    const auto [length, got_length] = Call(box, WM_GETTEXTLENGTH, 0, 0, draft.unicode);
+    if (got_length != Delivery::kDone || length <= 0) return {};
+    // The length may be more than the text (an ANSI box counts bytes generously), never less.
+    const auto room = static_cast<std::size_t>(length) + 1;
+    if (draft.unicode) {
+      draft.text.assign(room, L'\0');
+      const LRESULT n =
+          Call(box, WM_GETTEXT, room, reinterpret_cast<LPARAM>(draft.text.data()), true).first;
+      draft.text.resize(static_cast<std::size_t>(std::clamp<LRESULT>(n, 0, length)));
+    } else {
+      draft.bytes.assign(room, '\0');
+      const LRESULT n =
+          Call(box, WM_GETTEXT, room, reinterpret_cast<LPARAM>(draft.bytes.data()), false).first;
+      draft.bytes.resize(static_cast<std::size_t>(std::clamp<LRESULT>(n, 0, length)));
+    }
+    // The selection comes in the result, which needs no pointer into this process.
+    const auto selection = static_cast<DWORD>(Call(box, EM_GETSEL, 0, 0, true).first);
+    draft.sel_start = LOWORD(selection);
+    draft.sel_end = HIWORD(selection);
+    return draft;
+  }
+
+  Delivery PutBackDraft(Handle box, const Draft& draft) override {
+    const auto [length, answered] = Call(box, WM_GETTEXTLENGTH, 0, 0, draft.unicode);
+    if (answered != Delivery::kDone || length != 0) return answered;
+    const LPARAM text = draft.unicode ? reinterpret_cast<LPARAM>(draft.text.c_str())
+                                      : reinterpret_cast<LPARAM>(draft.bytes.c_str());
+    if (Call(box, WM_SETTEXT, 0, text, draft.unicode).second != Delivery::kDone) {
+      return Delivery::kNoAnswer;
+    }
+    return Call(box, EM_SETSEL, draft.sel_start, draft.sel_end, true).second;
   }
 
   Line& line_;
@@ -201,6 +242,14 @@ Delivery Win32WindowSystem::SendButtonDown(Handle w) {
 }
 Delivery Win32WindowSystem::SendButtonUp(Handle w) {
   return RunLine([w](WindowSystem& line) { line.SendButtonUp(w); });
+}
+Draft Win32WindowSystem::ReadDraft(Handle box) {
+  auto draft = std::make_shared<Draft>();
+  RunLine([box, draft](WindowSystem& line) { *draft = line.ReadDraft(box); });
+  return *draft;
+}
+Delivery Win32WindowSystem::PutBackDraft(Handle box, const Draft& draft) {
+  return RunLine([box, draft](WindowSystem& line) { line.PutBackDraft(box, draft); });
 }
 
 std::optional<std::uint32_t> Win32WindowSystem::GetExStyle(Handle w) {

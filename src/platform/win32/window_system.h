@@ -27,6 +27,8 @@ class Win32WindowSystem : public WindowSystem {
   Delivery SendKeyUp(Handle w, unsigned vk) override;
   Delivery SendButtonDown(Handle w) override;
   Delivery SendButtonUp(Handle w) override;
+  Draft ReadDraft(Handle box) override;
+  Delivery PutBackDraft(Handle box, const Draft& draft) override;
   Delivery RunLine(std::function<void(WindowSystem&)> steps) override;
   std::optional<std::uint32_t> GetExStyle(Handle w) override;
   bool SetExStyle(Handle w, std::uint32_t style) override;
