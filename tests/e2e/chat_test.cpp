@@ -216,6 +216,38 @@ TEST_F(ChatTest, LineIsThePrefixBoxTextAsTyped) {
       << "Enter did nothing on the box during the pause";
 }
 
+// Announce each song once (the system menu's choice, stored at once): at pause 0 a song
+// goes out once, paused is the same song, a new song goes out once more. What the user was
+// typing in the chat box is back in it after each line.
+TEST_F(ChatTest, OnceAnnouncesEachSongOnceAndTheUsersDraftIsKept) {
+  ASSERT_NO_FATAL_FAILURE(StartWith(kClients[3], L"0"));
+  PostMessageW(zurelo_.main(), WM_SYSCOMMAND, 0x0110, 0);
+  ASSERT_TRUE(zurelo_.Sync());
+  EXPECT_EQ(StoredSetting(L"Once", L"Once1"), L"1");
+  HWND input = FindWindowExW(
+      FindWindowExW(FindWindowExW(peer_->Top(), nullptr, L"mdiclient", nullptr), nullptr,
+                    L"mirc_channel", nullptr),
+      nullptr, L"edit", nullptr);
+  ASSERT_NE(input, nullptr);
+  ASSERT_TRUE(SetText(input, L"brb, \u00e9l\u00e8ve"));
+  const std::string draft = SetTextLine("mirc.edit", u8"brb, \u00e9l\u00e8ve");
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kOnButton), L"Zurelo: Zurelo Enabled!!");
+
+  const Lines first =
+      Concat(Concat({draft}, MircCycle(std::string(kPrefix) + "Artist - Song")), {draft});
+  ASSERT_TRUE(peer_->WaitEvents(first.size()));
+  ASSERT_TRUE(SetText(player_->Top(), L"1. Artist - Song - Winamp [Paused]"));
+  Pause(1500ms);
+  EXPECT_EQ(peer_->log().Events(), first);
+  ASSERT_TRUE(SetText(player_->Top(), L"2. Next - Song - Winamp"));
+  const Lines both =
+      Concat(Concat(first, MircCycle(std::string(kPrefix) + "Next - Song")), {draft});
+  ASSERT_TRUE(peer_->WaitEvents(both.size()));
+  Pause(1500ms);
+  EXPECT_EQ(peer_->log().Events(), both);
+  EXPECT_EQ(TextOf(input), L"brb, \u00e9l\u00e8ve");
+}
+
 // At pause 0 lines follow each other as fast as the client takes them. With a core kept
 // busy, a worker that never ran once stopped the announcer for good within seconds; each
 // round starts afresh, and lines must keep coming in every 2 s of it.

@@ -263,6 +263,42 @@ TEST_F(SongLogTest, AltCClearsAndTheCurrentSongComesBack) {
   EXPECT_TRUE(WaitList({L"Second - Song"})) << ::testing::PrintToString(ListItems(List()));
 }
 
+// The now-playing file, chosen from the system menu: the song shown in UTF-8 with its mark,
+// following the song also while a reader holds the file open, written at the next start.
+TEST_F(SongLogTest, NowPlayingFileFollowsTheSongAndIsWrittenAgainAtStart) {
+  const std::wstring file = dir_.File(L"now playing.txt");
+  const std::string mark = "\xEF\xBB\xBF";
+  PostMessageW(zurelo_.main(), WM_SYSCOMMAND, 0x0120, 0);
+  HWND dialog = WaitFileDialog(zurelo_.pid());
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(ConfirmFileDialog(dialog, file));
+  EXPECT_TRUE(WaitFile(file, mark + "First - Song"));
+  {
+    // A reader such as a streaming program, holding the file with read and write sharing.
+    const UniqueHandle reader(CreateFileW(file.c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(reader.get(), INVALID_HANDLE_VALUE);
+    ASSERT_NO_FATAL_FAILURE(SetTitle(L"2. Caf\u00e9\tNoir - Second - Winamp [Paused]"));
+    EXPECT_TRUE(WaitFile(file, mark + "Caf\xC3\xA9 Noir - Second"))
+        << ::testing::PrintToString(ReadBytes(file).value_or("(no file)"));
+  }
+  EXPECT_EQ(StoredSetting(L"File", L"File1"), WindowsPath(file));
+
+  zurelo_.Stop();
+  ASSERT_NO_FATAL_FAILURE(SetTitle(L"3. Third - Song - Winamp"));
+  ASSERT_TRUE(StartZurelo(L"Third - Song"));
+  EXPECT_TRUE(WaitFile(file, mark + "Third - Song"));
+  // Ticked, the item stops the writing at once, without a dialog.
+  PostMessageW(zurelo_.main(), WM_SYSCOMMAND, 0x0120, 0);
+  ASSERT_TRUE(zurelo_.Sync());
+  ASSERT_NO_FATAL_FAILURE(SetTitle(L"4. Fourth - Song - Winamp"));
+  ASSERT_TRUE(zurelo_.WaitLabel(L"Fourth - Song"));
+  EXPECT_EQ(ReadBytes(file), mark + "Third - Song");
+  EXPECT_EQ(StoredSetting(L"File", L"File1").value_or(L""), L"");
+  EXPECT_TRUE(MessageBoxes(zurelo_.pid()).empty());
+}
+
 TEST_F(SongLogTest, AltSOpensTheSaveDialogAndAnEmptyLogSavesAnEmptyFile) {
   PostAltKey(zurelo_.Item(ids::kLogToggleButton), 'S');
   HWND dialog = WaitFileDialog(zurelo_.pid());

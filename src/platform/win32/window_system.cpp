@@ -77,34 +77,6 @@ class LineWindows final : public WindowSystem {
   bool SetExStyle(Handle, std::uint32_t) override { return false; }
   bool SetLayeredAlpha(Handle, std::uint8_t) override { return false; }
 
- private:
-  Delivery Send(Handle w, UINT msg, WPARAM wp, const std::wstring* text = nullptr) {
-    // Sent wide with a text: the window system hands the text as it is to a Unicode window
-    // and converts it to the ANSI code page for an ANSI one, as for every text it receives.
-    const auto lp = text ? reinterpret_cast<LPARAM>(text->c_str()) : 0;
-    return Call(w, msg, wp, lp, text != nullptr).second;
-  }
-
-  // One message, with the checks between the steps of a line: nothing once the line is
-  // given up, nothing to a client reported hung (it could only queue up behind the hang).
-  // The result is the message's own, 0 when it was not sent.
-  std::pair<LRESULT, Delivery> Call(Handle w, UINT msg, WPARAM wp, LPARAM lp, bool wide) {
-    if (line_.given_up.load()) return {0, Delivery::kNoAnswer};
-    const HWND target = H(w);
-    // A message to no window has no effect.
-    if (!target || !IsWindow(target)) return {0, Delivery::kDone};
-    if (IsHungAppWindow(target)) {
-      line_.given_up.store(true);
-      platform::Trace(L"a chat client is not responding: its line is skipped");
-      return {0, Delivery::kNoAnswer};
-    }
-    line_.sending.store(target);
-    const LRESULT result =
-        wide ? SendMessageW(target, msg, wp, lp) : SendMessageA(target, msg, wp, lp);
-    line_.sending.store(nullptr);
-    return {result, line_.given_up.load() ? Delivery::kNoAnswer : Delivery::kDone};
-  }
-
   Draft ReadDraft(Handle box) override {
     Draft draft;
     draft.unicode = box && IsWindowUnicode(H(box));
@@ -139,6 +111,34 @@ class LineWindows final : public WindowSystem {
       return Delivery::kNoAnswer;
     }
     return Call(box, EM_SETSEL, draft.sel_start, draft.sel_end, true).second;
+  }
+
+ private:
+  Delivery Send(Handle w, UINT msg, WPARAM wp, const std::wstring* text = nullptr) {
+    // Sent wide with a text: the window system hands the text as it is to a Unicode window
+    // and converts it to the ANSI code page for an ANSI one, as for every text it receives.
+    const auto lp = text ? reinterpret_cast<LPARAM>(text->c_str()) : 0;
+    return Call(w, msg, wp, lp, text != nullptr).second;
+  }
+
+  // One message, with the checks between the steps of a line: nothing once the line is
+  // given up, nothing to a client reported hung (it could only queue up behind the hang).
+  // The result is the message's own, 0 when it was not sent.
+  std::pair<LRESULT, Delivery> Call(Handle w, UINT msg, WPARAM wp, LPARAM lp, bool wide) {
+    if (line_.given_up.load()) return {0, Delivery::kNoAnswer};
+    const HWND target = H(w);
+    // A message to no window has no effect.
+    if (!target || !IsWindow(target)) return {0, Delivery::kDone};
+    if (IsHungAppWindow(target)) {
+      line_.given_up.store(true);
+      platform::Trace(L"a chat client is not responding: its line is skipped");
+      return {0, Delivery::kNoAnswer};
+    }
+    line_.sending.store(target);
+    const LRESULT result =
+        wide ? SendMessageW(target, msg, wp, lp) : SendMessageA(target, msg, wp, lp);
+    line_.sending.store(nullptr);
+    return {result, line_.given_up.load() ? Delivery::kNoAnswer : Delivery::kDone};
   }
 
   Line& line_;
