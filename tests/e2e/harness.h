@@ -22,7 +22,8 @@
 // ANSI windows: hex is the very bytes received, in the ANSI code page. The player's and
 // the mIRC windows are Unicode windows: hex is the UTF-16 text received, written as UTF-8
 // (half of a pair without its other half as its own three bytes, so nothing is hidden).
-// A "sent" line holds the input's text in the same form as its WM_SETTEXT.
+// A "sent" line holds the input's text in the same form as its WM_SETTEXT; the client then
+// empties the input, as a real one does after posting a line (that is not logged).
 
 #include <windows.h>
 #include <gtest/gtest.h>

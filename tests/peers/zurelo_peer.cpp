@@ -41,6 +41,7 @@ struct State {
   UniqueWindow top;
   bool churn_requested = false;
   bool rebuilding = false;
+  bool clearing = false;  // the peer empties an input itself: not a message from outside
   std::map<HWND, std::string> names;
   std::map<HWND, WNDPROC> original_procs;  // standard controls we subclassed
   std::map<HWND, HWND> mdi_clients;        // frame -> its MDI client
@@ -77,16 +78,24 @@ std::string InputText(HWND w) {
                             : platform::win32::AnsiTextOf(w);
 }
 
-// The client posts what its input holds: the line that would appear in the chat.
+// The client posts what its input holds (the line that would appear in the chat) and then
+// empties the input for the next line, as a real chat client does.
 void PostLine(HWND input) {
   S().log.Write(NameOf(input) + " sent" + peer::TextFields(InputText(input)));
+  S().clearing = true;
+  if (IsWindowUnicode(input)) {
+    SetWindowTextW(input, L"");
+  } else {
+    SetWindowTextA(input, "");
+  }
+  S().clearing = false;
 }
 
 // One line per message of interest. A Unicode window gets the lParam of WM_SETTEXT as a
 // wide string, an ANSI window as bytes.
 void Record(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   const bool wide = IsWindowUnicode(w) != FALSE;
-  if (S().rebuilding) return;
+  if (S().rebuilding || S().clearing) return;
   const char* event = nullptr;
   switch (msg) {
     case WM_SETTEXT:
