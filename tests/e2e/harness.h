@@ -13,6 +13,8 @@
 //                                                 (Enter in it, or a click of its send button)
 //   hang begin ms=<n>, hang end                   the peer stopped pumping messages
 //   slow begin ms=<n>, slow end                   each recorded message now takes n ms
+//   slow answered ms=<n>                          the end of such an answer (it began
+//                                                 with the message's line)
 //   churn                                         the tree is destroyed and built anew
 //   error <text>                                  the peer could not build its windows
 // Window names are "<role>.<part>". The parts the program is meant to reach are

@@ -135,7 +135,11 @@ void Record(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   }
   S().log.Write(line);
   if (msg == WM_CHAR && wp == '\r' && S().enter_inputs.count(w) != 0) PostLine(w);
-  if (S().slow_ms != 0 && S().role->role != Role::kPlayer) Sleep(S().slow_ms);
+  if (S().slow_ms != 0 && S().role->role != Role::kPlayer) {
+    Sleep(S().slow_ms);
+    // The end of the answer, for a reader that measures what happens during it.
+    S().log.Write("slow answered ms=" + std::to_string(S().slow_ms));
+  }
 }
 
 // Control messages and button notifications, common to every top-level window and to the
