@@ -75,7 +75,7 @@ class StoredPauseTest : public E2eTest {
 // program must go on working around it, and closing it must still end it.
 TEST_F(StoredPauseTest, EndlessPauseLeavesEveryOtherControlWorking) {
   ASSERT_NO_FATAL_FAILURE(StartAnnouncing(L"1e400"));
-  const std::string first = Utf8(std::wstring(kDefaultPrefix) + kFirstSong);
+  const std::string first = ToUtf8(std::wstring(kDefaultPrefix) + kFirstSong);
   ASSERT_TRUE(WaitPosted(1, 10s));
   EXPECT_EQ(Posted(*mirc_), std::vector<std::string>{first});
 
@@ -123,7 +123,7 @@ TEST_F(StoredPauseTest, NegativePauseSendsWithoutWaiting) {
   std::printf("[soak] pause \"-5\": %zu lines within %lld ms\n", Posted(*mirc_).size(),
               static_cast<long long>(took));
   std::fflush(stdout);
-  const std::string line = Utf8(std::wstring(kDefaultPrefix) + kFirstSong);
+  const std::string line = ToUtf8(std::wstring(kDefaultPrefix) + kFirstSong);
   for (const std::string& posted : Posted(*mirc_)) EXPECT_EQ(posted, line);
 
   // The program keeps answering between the back-to-back cycles, and Off stops them.
@@ -198,7 +198,7 @@ TEST_F(LongTextTest, HugePrefixReachesTheChannelWhole) {
   ASSERT_EQ(zurelo_.ClickAndConfirm(ids::kOnButton), L"Zurelo: Zurelo Enabled!!");
   ASSERT_TRUE(WaitUntil([&] { return !Posted(*mirc).empty(); }, 20s));
 
-  const std::string line = Utf8(prefix + kFirstSong);
+  const std::string line = ToUtf8(prefix + kFirstSong);
   const std::vector<PeerEvent> all = mirc->log().All();
   std::vector<const PeerEvent*> events;
   for (const PeerEvent& e : all) {

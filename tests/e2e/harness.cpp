@@ -11,12 +11,16 @@
 #include "main/control_ids.h"
 #include "peers/peer_log.h"
 #include "peers/peer_protocol.h"
+#include "peers/peer_roles.h"
 
 namespace e2e {
 
 namespace {
 
-constexpr UINT kAnswerMs = 5000;  // how long a window may take to answer a sent message
+using platform::win32::UniqueKey;
+
+// How long a window may take to answer a sent message.
+constexpr UINT kAnswerMs = platform::win32::kTextAnswerMs;
 
 std::wstring Widen(const std::string& ascii) {
   return std::wstring(ascii.begin(), ascii.end());
@@ -81,13 +85,6 @@ std::wstring SettingsRoot(const std::wstring& app) {
   return L"Software\\VB and VBA Program Settings\\" + app;
 }
 
-struct KeyCloser {
-  void operator()(HKEY k) const {
-    if (k != nullptr) RegCloseKey(k);
-  }
-};
-using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
-
 // Memory in another process, freed with the object.
 class RemoteBlock {
  public:
@@ -125,12 +122,13 @@ std::wstring WindowsPath(const std::wstring& path) {
 
 // --- Waiting
 
-bool WaitUntil(const std::function<bool()>& pred, std::chrono::milliseconds timeout) {
+bool WaitUntil(const std::function<bool()>& pred, std::chrono::milliseconds timeout,
+               std::chrono::milliseconds poll) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   for (;;) {
     if (pred()) return true;
     if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::this_thread::sleep_for(poll);
   }
 }
 
@@ -237,29 +235,6 @@ std::wstring ClassOf(HWND w) {
   const int n = GetClassNameW(w, name.data(), static_cast<int>(name.size()));
   name.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
   return name;
-}
-
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int in = static_cast<int>(text.size());
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), in, nullptr, 0, nullptr, nullptr);
-  if (n <= 0) return {};
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), in, out.data(), n, nullptr, nullptr);
-  return out;
-}
-
-std::wstring TextOf(HWND w) {
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(w, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kAnswerMs, &length)) return {};
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  DWORD_PTR got = 0;
-  if (!SendMessageTimeoutW(w, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                           SMTO_NORMAL, kAnswerMs, &got)) {
-    return {};
-  }
-  text.resize(std::min<std::size_t>(static_cast<std::size_t>(got), text.size() - 1));
-  return text;
 }
 
 bool SetText(HWND w, const std::wstring& text) {
@@ -452,27 +427,21 @@ class Canvas {
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
-    bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits_, nullptr, 0);
-    if (bitmap_ != nullptr) old_ = SelectObject(dc_, bitmap_);
+    bitmap_.reset(CreateDIBSection(dc_.get(), &bi, DIB_RGB_COLORS, &bits_, nullptr, 0));
+    if (bitmap_) selected_.emplace(dc_.get(), bitmap_.get());
   }
-  ~Canvas() {
-    if (old_ != nullptr) SelectObject(dc_, old_);
-    if (bitmap_ != nullptr) DeleteObject(bitmap_);
-    if (dc_ != nullptr) DeleteDC(dc_);
-  }
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
 
-  bool ok() const { return bits_ != nullptr; }
-  HDC dc() const { return dc_; }
+  bool ok() const { return bits_ != nullptr && selected_ && *selected_; }
+  HDC dc() const { return dc_.get(); }
   std::uint32_t At(int i) const { return static_cast<const std::uint32_t*>(bits_)[i]; }
   int size() const { return width_ * height_; }
 
  private:
   int width_, height_;
-  HDC dc_;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ old_ = nullptr;
+  // Destroyed in reverse: the bitmap is selected out before it and the context go.
+  platform::win32::UniqueDc dc_;
+  platform::win32::UniqueBitmap bitmap_;
+  std::optional<platform::win32::SelectedObject> selected_;
   void* bits_ = nullptr;
 };
 
@@ -519,11 +488,11 @@ BoxIcon IconOf(const Box& box) {
   WaitUntil(
       [&] {
         Canvas shot(w, h);
-        HDC screen = GetDC(nullptr);
-        const bool copied =
-            shot.ok() && BitBlt(shot.dc(), 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
-        ReleaseDC(nullptr, screen);
-        if (!copied) return false;
+        const platform::win32::WindowDc screen(nullptr);
+        if (!screen || !shot.ok() ||
+            !BitBlt(shot.dc(), 0, 0, w, h, screen.get(), origin.x, origin.y, SRCCOPY)) {
+          return false;
+        }
         // The icons' corners are clear: the box's own background shows there.
         const std::uint32_t background = shot.At(0);
         for (const Known& k : known) {
@@ -531,10 +500,9 @@ BoxIcon IconOf(const Box& box) {
           if (!drawn.ok()) return false;
           const COLORREF fill =
               RGB((background >> 16) & 0xFF, (background >> 8) & 0xFF, background & 0xFF);
-          HBRUSH brush = CreateSolidBrush(fill);
+          const platform::win32::UniqueBrush brush(CreateSolidBrush(fill));
           const RECT all{0, 0, w, h};
-          FillRect(drawn.dc(), &all, brush);
-          DeleteObject(brush);
+          FillRect(drawn.dc(), &all, brush.get());
           DrawIconEx(drawn.dc(), 0, 0, LoadIconW(nullptr, k.id), w, h, 0, nullptr, DI_NORMAL);
           if (Likeness(shot, drawn) > 0.97) {
             found = k.kind;
@@ -657,12 +625,8 @@ TempDir::~TempDir() {
   // ZURELO_E2E_KEEP=1 keeps the peers' logs and saved files for a look after the run.
   if (GetEnvironmentVariableW(L"ZURELO_E2E_KEEP", nullptr, 0) > 0) return;
   WIN32_FIND_DATAW data;
-  HANDLE raw = FindFirstFileW((path_ + L"\\*").c_str(), &data);
-  if (raw != INVALID_HANDLE_VALUE) {
-    struct FindCloser {
-      void operator()(HANDLE h) const { FindClose(h); }
-    };
-    std::unique_ptr<std::remove_pointer_t<HANDLE>, FindCloser> find(raw);
+  const platform::win32::UniqueFind find(FindFirstFileW((path_ + L"\\*").c_str(), &data));
+  if (find.get() != INVALID_HANDLE_VALUE) {
     do {
       const std::wstring name = data.cFileName;
       if (name != L"." && name != L"..") DeleteFileW(File(name).c_str());
@@ -692,12 +656,11 @@ bool FileExists(const std::wstring& path) {
 std::vector<std::wstring> FileNames(const std::wstring& dir) {
   std::vector<std::wstring> names;
   WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
+  const platform::win32::UniqueFind search(FindFirstFileW((dir + L"\\*").c_str(), &found));
+  if (search.get() == INVALID_HANDLE_VALUE) return names;
   do {
     if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  } while (FindNextFileW(search.get(), &found));
   return names;
 }
 
@@ -727,6 +690,40 @@ std::string PeerEvent::Bytes() const {
   return out;
 }
 
+PeerEvent ParseEvent(std::string line) {
+  PeerEvent e;
+  e.line = std::move(line);
+  std::size_t pos = 0;
+  int word = 0;
+  while (pos < e.line.size()) {
+    std::size_t next = e.line.find(' ', pos);
+    std::string token = e.line.substr(pos, next == std::string::npos ? next : next - pos);
+    const std::size_t eq = token.find('=');
+    if (eq != std::string::npos && word > 0) {
+      const std::string key = token.substr(0, eq);
+      // The readable text is last and may hold blanks: it takes the rest of the line.
+      if (key == "text") {
+        e.fields[key] = e.line.substr(pos + eq + 1);
+        break;
+      }
+      e.fields[key] = token.substr(eq + 1);
+    } else if (word == 0) {
+      e.window = token;
+    } else if (word == 1) {
+      e.what = token;
+    }
+    ++word;
+    if (next == std::string::npos) break;
+    pos = next + 1;
+  }
+  return e;
+}
+
+bool IsMessageEvent(const PeerEvent& e) {
+  return e.window != "ready" && e.window != "hang" && e.window != "slow" && e.window != "churn" &&
+         e.window != "error";
+}
+
 std::vector<PeerEvent> PeerLog::All() const {
   std::vector<PeerEvent> events;
   const std::optional<std::string> bytes = ReadBytes(path_);
@@ -735,33 +732,8 @@ std::vector<PeerEvent> PeerLog::All() const {
   for (;;) {
     const std::size_t end = bytes->find('\n', start);
     if (end == std::string::npos) break;  // a line still being written
-    PeerEvent e;
-    e.line = bytes->substr(start, end - start);
+    events.push_back(ParseEvent(bytes->substr(start, end - start)));
     start = end + 1;
-    std::size_t pos = 0;
-    int word = 0;
-    while (pos < e.line.size()) {
-      std::size_t next = e.line.find(' ', pos);
-      std::string token = e.line.substr(pos, next == std::string::npos ? next : next - pos);
-      const std::size_t eq = token.find('=');
-      if (eq != std::string::npos && word > 0) {
-        const std::string key = token.substr(0, eq);
-        // The readable text is last and may hold blanks: it takes the rest of the line.
-        if (key == "text") {
-          e.fields[key] = e.line.substr(pos + eq + 1);
-          break;
-        }
-        e.fields[key] = token.substr(eq + 1);
-      } else if (word == 0) {
-        e.window = token;
-      } else if (word == 1) {
-        e.what = token;
-      }
-      ++word;
-      if (next == std::string::npos) break;
-      pos = next + 1;
-    }
-    events.push_back(std::move(e));
   }
   return events;
 }
@@ -769,13 +741,31 @@ std::vector<PeerEvent> PeerLog::All() const {
 std::vector<std::string> PeerLog::Events() const {
   std::vector<std::string> lines;
   for (const PeerEvent& e : All()) {
-    if (e.window == "ready" || e.window == "hang" || e.window == "slow" || e.window == "churn" ||
-        e.window == "error") {
-      continue;
-    }
-    lines.push_back(e.line);
+    if (IsMessageEvent(e)) lines.push_back(e.line);
   }
   return lines;
+}
+
+std::vector<PeerEvent> PeerLogTail::Next() {
+  std::vector<PeerEvent> events;
+  if (!file_) {
+    UniqueHandle file(CreateFileW(path_.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) return events;
+    file_ = std::move(file);
+  }
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(file_.get(), chunk, sizeof(chunk), &got, nullptr) && got > 0) {
+    partial_.append(chunk, got);
+  }
+  std::size_t start = 0;
+  for (std::size_t end; (end = partial_.find('\n', start)) != std::string::npos; start = end + 1) {
+    events.push_back(ParseEvent(partial_.substr(start, end - start)));
+  }
+  partial_.erase(0, start);
+  return events;
 }
 
 std::string SetTextLine(const std::string& window, const std::string& bytes) {
@@ -801,11 +791,9 @@ std::string ClickedLine(const std::string& button) {
 bool Peer::Start(const std::string& role, const std::wstring& log_path,
                  const std::optional<std::wstring>& title) {
   log_ = PeerLog(log_path);
-  class_ = role == "player"  ? Widen(peer::kPlayerClass)
-           : role == "aol"   ? Widen(peer::kAolClass)
-           : role == "aim"   ? Widen(peer::kAimClass)
-           : role == "yahoo" ? Widen(peer::kYahooClass)
-                             : Widen(peer::kMircClass);
+  const peer::RoleSpec* spec = peer::FindRole(role);
+  if (spec == nullptr) return false;
+  class_ = Widen(spec->top_class);
   std::vector<std::wstring> args = {L"--role", Widen(role), L"--log", log_path};
   if (title) {
     args.push_back(L"--title");

@@ -13,6 +13,8 @@
 //                                                 (Enter in it, or a click of its send button)
 //   hang begin ms=<n>, hang end                   the peer stopped pumping messages
 //   slow begin ms=<n>, slow end                   each recorded message now takes n ms
+//   slow answered ms=<n>                          the end of such an answer (it began
+//                                                 with the message's line)
 //   churn                                         the tree is destroyed and built anew
 //   error <text>                                  the peer could not build its windows
 // Window names are "<role>.<part>". The parts the program is meant to reach are
@@ -22,7 +24,8 @@
 // ANSI windows: hex is the very bytes received, in the ANSI code page. The player's and
 // the mIRC windows are Unicode windows: hex is the UTF-16 text received, written as UTF-8
 // (half of a pair without its other half as its own three bytes, so nothing is hidden).
-// A "sent" line holds the input's text in the same form as its WM_SETTEXT.
+// A "sent" line holds the input's text in the same form as its WM_SETTEXT; the client then
+// empties the input, as a real one does after posting a line (that is not logged).
 
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -31,23 +34,24 @@
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
-#include <type_traits>
 #include <vector>
+
+#include "platform/utf8.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/window_text.h"
 
 namespace e2e {
 
-// --- RAII owners
+// --- Shared with the program: handle owners, a window's text across the process
+// boundary (WM_GETTEXT: a control's real text, not a cached caption), and UTF-8 (how the
+// peers log what a Unicode window received, and readable in a failure message).
 
-struct HandleCloser {
-  void operator()(HANDLE h) const {
-    if (h != nullptr && h != INVALID_HANDLE_VALUE) CloseHandle(h);
-  }
-};
-using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
+using platform::ToUtf8;
+using platform::win32::TextOf;
+using platform::win32::UniqueHandle;
 
 // --- Where the programs under test are, from the driver's command line.
 
@@ -61,9 +65,10 @@ std::wstring WindowsPath(const std::wstring& path);
 
 // --- Waiting
 
-// Polls pred until it holds or timeout passes; true when it held.
+// Polls pred every poll until it holds or timeout passes; true when it held.
 bool WaitUntil(const std::function<bool()>& pred,
-               std::chrono::milliseconds timeout = std::chrono::seconds(10));
+               std::chrono::milliseconds timeout = std::chrono::seconds(10),
+               std::chrono::milliseconds poll = std::chrono::milliseconds(20));
 void Pause(std::chrono::milliseconds how_long);
 
 // --- Processes
@@ -84,6 +89,7 @@ class Process {
   // Why Start failed, or how the process ended: for failure messages.
   std::string Describe() const;
   DWORD pid() const { return pid_; }
+  HANDLE handle() const { return process_.get(); }
   bool Running() const;
   // True when the process ended within the timeout.
   bool WaitExit(std::chrono::milliseconds timeout);
@@ -105,11 +111,6 @@ HWND WaitTopLevel(const std::wstring& cls, DWORD pid,
                   std::chrono::milliseconds timeout = std::chrono::seconds(10));
 DWORD ProcessOf(HWND w);
 std::wstring ClassOf(HWND w);
-// WM_GETTEXT across the process boundary (a control's real text, not a cached caption).
-std::wstring TextOf(HWND w);
-// A text as UTF-8 (how the peers log what a Unicode window received, and readable in a
-// failure message).
-std::string Utf8(const std::wstring& text);
 // WM_SETTEXT with a wide text; false when the window did not answer.
 bool SetText(HWND w, const std::wstring& text);
 // BM_CLICK, posted: a handler that opens a modal box would block a sent one.
@@ -201,6 +202,11 @@ struct PeerEvent {
   std::string Bytes() const;  // the hex field decoded
 };
 
+// One line of a peer's log, taken apart.
+PeerEvent ParseEvent(std::string line);
+// Whether the line records a message that reached a window (not a line about the peer).
+bool IsMessageEvent(const PeerEvent& e);
+
 class PeerLog {
  public:
   PeerLog() = default;
@@ -214,6 +220,19 @@ class PeerLog {
   std::wstring path_;
 };
 
+// Follows a peer's log as it grows: each call of Next gives the whole lines written since
+// the last one. It keeps the file open, so following it closely costs little.
+class PeerLogTail {
+ public:
+  explicit PeerLogTail(std::wstring path) : path_(std::move(path)) {}
+  std::vector<PeerEvent> Next();
+
+ private:
+  std::wstring path_;
+  UniqueHandle file_;
+  std::string partial_;  // the start of a line still being written
+};
+
 // The lines a peer writes, for building expectations.
 std::string SetTextLine(const std::string& window, const std::string& bytes);
 std::string MessageLine(const std::string& window, const std::string& message, WPARAM wp,
@@ -223,7 +242,7 @@ std::string ClickedLine(const std::string& button);
 
 class Peer {
  public:
-  // role: player, aol, aim, yahoo or mirc.
+  // role: the name of a row of peer::kRoles (player, aol, aim, yahoo or mirc).
   bool Start(const std::string& role, const std::wstring& log_path,
              const std::optional<std::wstring>& title = std::nullopt);
   void Stop() { process_.Stop(); }

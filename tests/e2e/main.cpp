@@ -6,23 +6,15 @@
 #include <shellapi.h>
 
 #include <cstdio>
-#include <memory>
 
 #include "harness.h"
-
-namespace {
-struct LocalFreer {
-  void operator()(LPWSTR* p) const {
-    if (p != nullptr) LocalFree(p);
-  }
-};
-}  // namespace
+#include "platform/win32/handles.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   // The paths are read wide, so that any directory name survives.
   int wargc = 0;
-  const std::unique_ptr<LPWSTR, LocalFreer> wargv(CommandLineToArgvW(GetCommandLineW(), &wargc));
+  const platform::win32::UniqueArgv wargv(CommandLineToArgvW(GetCommandLineW(), &wargc));
   if (!wargv) return 2;
   e2e::Programs& programs = e2e::ProgramPaths();
   for (int i = 1; i + 1 < wargc; ++i) {

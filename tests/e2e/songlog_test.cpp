@@ -103,7 +103,7 @@ TEST_F(SongLogTest, LogsEachChangeNewestFirstAndSavesItInAnsiOrElseUtf8) {
   // long-path form, and 252 bytes as UTF-8, near the 255 that a Linux file system allows a
   // name under Wine. Whatever the save makes beside it must still fit.
   const std::size_t folder_length = dir_.path().size() + 1;
-  ASSERT_TRUE(folder_length >= 7 && folder_length <= 131) << Utf8(dir_.path());
+  ASSERT_TRUE(folder_length >= 7 && folder_length <= 131) << ToUtf8(dir_.path());
   const std::size_t name_length = 259 - folder_length;
   const std::wstring unicode_file =
       dir_.File(std::wstring(252 - name_length, L'ж') +

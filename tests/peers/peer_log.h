@@ -5,19 +5,13 @@
 
 #include <windows.h>
 
-#include <memory>
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <type_traits>
+
+#include "platform/win32/handles.h"
 
 namespace peer {
-
-struct HandleCloser {
-  void operator()(HANDLE h) const {
-    if (h != nullptr && h != INVALID_HANDLE_VALUE) CloseHandle(h);
-  }
-};
-using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
 
 class Log {
  public:
@@ -27,7 +21,7 @@ class Log {
   void Write(std::string_view line);
 
  private:
-  UniqueHandle file_;
+  platform::win32::UniqueHandle file_;
 };
 
 // Each byte as two upper-case hex digits ("48E9").

@@ -1,6 +1,6 @@
 #pragma once
 // What the stand-in peers and the end-to-end driver agree on: the control messages a
-// peer's top-level window takes and the window classes of each role. The log format is
+// peer's top-level window takes (the roles are in peer_roles.h). The log format is
 // described in tests/e2e/harness.h.
 
 #include <windows.h>
@@ -15,13 +15,6 @@ inline constexpr UINT kChurnMessage = WM_APP + 2;
 // wParam = milliseconds: from now on each message the chat windows record takes that long
 // to handle (a slow client that still answers); 0 makes the peer quick again.
 inline constexpr UINT kSlowMessage = WM_APP + 3;
-
-// Top-level window class of each role.
-inline constexpr char kPlayerClass[] = "Winamp v1.x";
-inline constexpr char kAolClass[] = "AOL Frame25";
-inline constexpr char kAimClass[] = "aim_chatwnd";
-inline constexpr char kYahooClass[] = "IMClass";
-inline constexpr char kMircClass[] = "mirc";
 
 // The title a player shows when none is given.
 inline constexpr char kDefaultPlayerTitle[] = "1. Zurelo Demo - Sample Song (3:45) - Winamp";

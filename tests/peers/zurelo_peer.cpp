@@ -12,40 +12,36 @@
 #include <shellapi.h>
 
 #include <map>
-#include <memory>
 #include <optional>
 #include <set>
 #include <string>
-#include <type_traits>
+#include <string_view>
 #include <vector>
 
 #include "peer_log.h"
 #include "peer_protocol.h"
+#include "peer_roles.h"
+#include "platform/utf8.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/window_text.h"
 
 namespace {
 
-enum class Role { kPlayer, kAol, kAim, kYahoo, kMirc };
-
-// How a private class behaves beyond recording what it receives.
-enum class Kind { kPlain, kMdiFrame, kMdiChild, kButtonLike };
-
-struct WindowDestroyer {
-  void operator()(HWND w) const {
-    if (w != nullptr && IsWindow(w)) DestroyWindow(w);
-  }
-};
-using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
+using peer::Kind;
+using peer::Role;
+using platform::win32::UniqueWindow;
 
 // Everything the window procedures share: one peer is one thread.
 struct State {
   HINSTANCE instance = nullptr;
-  Role role = Role::kPlayer;
+  const peer::RoleSpec* role = nullptr;
   std::wstring title;
   peer::Log log;
   int generation = 0;
   UniqueWindow top;
   bool churn_requested = false;
   bool rebuilding = false;
+  bool clearing = false;  // the peer empties an input itself: not a message from outside
   std::map<HWND, std::string> names;
   std::map<HWND, WNDPROC> original_procs;  // standard controls we subclassed
   std::map<HWND, HWND> mdi_clients;        // frame -> its MDI client
@@ -66,33 +62,10 @@ std::string NameOf(HWND w) {
   return it != S().names.end() ? it->second : peer::HexNumber(w);
 }
 
-// UTF-8 of the UTF-16 text, written by hand so that nothing received is hidden: half of a
-// pair without its other half keeps its own three bytes instead of becoming U+FFFD.
-std::string ToUtf8(const wchar_t* text) {
-  std::string out;
-  for (const wchar_t* p = text; p != nullptr && *p != L'\0'; ++p) {
-    unsigned long c = *p;
-    if (c >= 0xD800 && c <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<unsigned long>(p[1]) - 0xDC00);
-      ++p;
-    }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
+// What a Unicode window received, as UTF-8 that hides nothing: half of a pair without its
+// other half keeps its own three bytes instead of becoming U+FFFD.
+std::string AsReceived(std::wstring_view text) {
+  return platform::ToUtf8(text, platform::LoneSurrogates::kKeep);
 }
 
 std::wstring Widen(const std::string& ascii) {
@@ -101,32 +74,28 @@ std::wstring Widen(const std::string& ascii) {
 
 // What an input holds, in the form its messages are logged in.
 std::string InputText(HWND w) {
-  if (IsWindowUnicode(w)) {
-    const int n = GetWindowTextLengthW(w);
-    if (n <= 0) return {};
-    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
-    const int got = GetWindowTextW(w, text.data(), n + 1);
-    text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-    return ToUtf8(text.c_str());
-  }
-  const int n = GetWindowTextLengthA(w);
-  if (n <= 0) return {};
-  std::string text(static_cast<std::size_t>(n) + 1, '\0');
-  const int got = GetWindowTextA(w, text.data(), n + 1);
-  text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-  return text;
+  return IsWindowUnicode(w) ? AsReceived(platform::win32::TextOf(w))
+                            : platform::win32::AnsiTextOf(w);
 }
 
-// The client posts what its input holds: the line that would appear in the chat.
-void RecordSent(HWND input) {
+// The client posts what its input holds (the line that would appear in the chat) and then
+// empties the input for the next line, as a real chat client does.
+void PostLine(HWND input) {
   S().log.Write(NameOf(input) + " sent" + peer::TextFields(InputText(input)));
+  S().clearing = true;
+  if (IsWindowUnicode(input)) {
+    SetWindowTextW(input, L"");
+  } else {
+    SetWindowTextA(input, "");
+  }
+  S().clearing = false;
 }
 
 // One line per message of interest. A Unicode window gets the lParam of WM_SETTEXT as a
 // wide string, an ANSI window as bytes.
 void Record(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   const bool wide = IsWindowUnicode(w) != FALSE;
-  if (S().rebuilding) return;
+  if (S().rebuilding || S().clearing) return;
   const char* event = nullptr;
   switch (msg) {
     case WM_SETTEXT:
@@ -157,7 +126,7 @@ void Record(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_SETTEXT) {
     std::string bytes;
     if (lp != 0) {
-      bytes = wide ? ToUtf8(reinterpret_cast<const wchar_t*>(lp))
+      bytes = wide ? AsReceived(reinterpret_cast<const wchar_t*>(lp))
                    : std::string(reinterpret_cast<const char*>(lp));
     }
     line += peer::TextFields(bytes);
@@ -165,8 +134,12 @@ void Record(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     line += " lparam=" + peer::HexNumber(static_cast<unsigned long long>(lp));
   }
   S().log.Write(line);
-  if (msg == WM_CHAR && wp == '\r' && S().enter_inputs.count(w) != 0) RecordSent(w);
-  if (S().slow_ms != 0 && S().role != Role::kPlayer) Sleep(S().slow_ms);
+  if (msg == WM_CHAR && wp == '\r' && S().enter_inputs.count(w) != 0) PostLine(w);
+  if (S().slow_ms != 0 && S().role->role != Role::kPlayer) {
+    Sleep(S().slow_ms);
+    // The end of the answer, for a reader that measures what happens during it.
+    S().log.Write("slow answered ms=" + std::to_string(S().slow_ms));
+  }
 }
 
 // Control messages and button notifications, common to every top-level window and to the
@@ -193,7 +166,7 @@ bool HandleCommon(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         const HWND button = reinterpret_cast<HWND>(lp);
         if (!S().rebuilding) S().log.Write(NameOf(button) + " clicked");
         const auto it = S().send_buttons.find(button);
-        if (it != S().send_buttons.end() && !S().rebuilding) RecordSent(it->second);
+        if (it != S().send_buttons.end() && !S().rebuilding) PostLine(it->second);
         return true;
       }
       return false;
@@ -243,12 +216,6 @@ LRESULT CALLBACK SubclassProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCDESTROY) S().original_procs.erase(it);
   return wide ? CallWindowProcW(original, w, msg, wp, lp)
               : CallWindowProcA(original, w, msg, wp, lp);
-}
-
-LRESULT CALLBACK PlayerProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-  Record(w, msg, wp, lp);
-  if (HandleCommon(w, msg, wp, lp)) return 0;
-  return DefWindowProcW(w, msg, wp, lp);
 }
 
 bool RegisterPrivate(const char* cls, Kind kind) {
@@ -379,8 +346,9 @@ HWND MakeTop(const char* cls, const std::string& name, int x, int y) {
 // searched class, or more children than the sender counts.
 
 bool BuildPlayer() {
-  HWND w = CreateWindowExW(0, L"Winamp v1.x", S().title.c_str(), WS_OVERLAPPEDWINDOW, 600, 400, 300,
-                           120, nullptr, nullptr, S().instance, nullptr);
+  HWND w =
+      CreateWindowExW(0, Widen(S().role->top_class).c_str(), S().title.c_str(), WS_OVERLAPPEDWINDOW,
+                      600, 400, 300, 120, nullptr, nullptr, S().instance, nullptr);
   if (w == nullptr) return false;
   S().names[w] = "player.main";
   S().top.reset(w);
@@ -388,7 +356,7 @@ bool BuildPlayer() {
 }
 
 bool BuildAol() {
-  HWND frame = MakeTop(peer::kAolClass, "aol.frame", 20, 20);
+  HWND frame = MakeTop(S().role->top_class, "aol.frame", 20, 20);
   if (frame == nullptr) return false;
   S().top.reset(frame);
   HWND client = MakeMdiClient(frame, "MDIClient", "aol.mdiclient");
@@ -414,7 +382,7 @@ bool BuildAol() {
 }
 
 bool BuildAim() {
-  HWND chat = MakeTop(peer::kAimClass, "aim.main", 440, 20);
+  HWND chat = MakeTop(S().role->top_class, "aim.main", 440, 20);
   if (chat == nullptr) return false;
   S().top.reset(chat);
   // The first pane holds the conversation so far, the second the input box.
@@ -436,7 +404,7 @@ bool BuildAim() {
 }
 
 bool BuildYahoo() {
-  HWND conversation = MakeTop(peer::kYahooClass, "yahoo.main", 20, 340);
+  HWND conversation = MakeTop(S().role->top_class, "yahoo.main", 20, 340);
   if (conversation == nullptr) return false;
   S().top.reset(conversation);
   HWND input = Make("YIMInputWindow", "yahoo.edit", conversation, 0, 0, 0, 380, 60);
@@ -453,7 +421,7 @@ bool BuildYahoo() {
 }
 
 bool BuildMirc() {
-  HWND main = MakeTop(peer::kMircClass, "mirc.main", 440, 340);
+  HWND main = MakeTop(S().role->top_class, "mirc.main", 440, 340);
   if (main == nullptr) return false;
   S().top.reset(main);
   HWND client = MakeMdiClient(main, "mdiclient", "mirc.mdiclient");
@@ -476,66 +444,18 @@ bool BuildMirc() {
 }
 
 bool RegisterClasses() {
-  if (S().role == Role::kPlayer) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = &PlayerProc;
-    wc.hInstance = S().instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = L"Winamp v1.x";
-    return RegisterClassW(&wc) != 0;
-  }
-  std::vector<std::pair<const char*, Kind>> classes;
-  switch (S().role) {
-    case Role::kAol:
-      classes = {{peer::kAolClass, Kind::kMdiFrame}, {"AOL Child", Kind::kMdiChild},
-                 {"_AOL_Combobox", Kind::kPlain},    {"_AOL_Listbox", Kind::kPlain},
-                 {"_AOL_Static", Kind::kPlain},      {"_AOL_Icon", Kind::kPlain},
-                 {"RICHCNTLREADONLY", Kind::kPlain}, {"RICHCNTL", Kind::kPlain}};
-      break;
-    case Role::kAim:
-      classes = {{peer::kAimClass, Kind::kPlain},
-                 {"wndate32class", Kind::kPlain},
-                 {"ate32class", Kind::kPlain},
-                 {"_oscar_iconbtn", Kind::kButtonLike}};
-      break;
-    case Role::kYahoo:
-      classes = {{peer::kYahooClass, Kind::kPlain}, {"YIMInputWindow", Kind::kPlain}};
-      break;
-    case Role::kMirc:
-      classes = {{peer::kMircClass, Kind::kMdiFrame},
-                 {"mirc_status", Kind::kMdiChild},
-                 {"mirc_channel", Kind::kMdiChild}};
-      break;
-    case Role::kPlayer:
-      break;
-  }
-  for (const auto& [cls, kind] : classes) {
-    if (!RegisterPrivate(cls, kind)) return false;
+  const peer::RoleSpec& role = *S().role;
+  if (!RegisterPrivate(role.top_class, role.top_kind)) return false;
+  for (std::size_t i = 0; i < role.part_count; ++i) {
+    if (!RegisterPrivate(role.parts[i].name, role.parts[i].kind)) return false;
   }
   return true;
-}
-
-const char* RoleName(Role role) {
-  switch (role) {
-    case Role::kPlayer:
-      return "player";
-    case Role::kAol:
-      return "aol";
-    case Role::kAim:
-      return "aim";
-    case Role::kYahoo:
-      return "yahoo";
-    case Role::kMirc:
-      return "mirc";
-  }
-  return "?";
 }
 
 bool Build() {
   ++S().generation;
   bool built = false;
-  switch (S().role) {
+  switch (S().role->role) {
     case Role::kPlayer:
       built = BuildPlayer();
       break;
@@ -555,7 +475,7 @@ bool Build() {
   if (!built) return false;
   ShowWindow(S().top.get(), SW_SHOWNOACTIVATE);
   UpdateWindow(S().top.get());
-  S().log.Write(std::string("ready role=") + RoleName(S().role) + " pid=" +
+  S().log.Write(std::string("ready role=") + S().role->name + " pid=" +
                 std::to_string(GetCurrentProcessId()) + " gen=" + std::to_string(S().generation));
   return true;
 }
@@ -573,34 +493,19 @@ bool Rebuild() {
   return Build();
 }
 
-std::optional<Role> ParseRole(const std::wstring& text) {
-  if (text == L"player") return Role::kPlayer;
-  if (text == L"aol") return Role::kAol;
-  if (text == L"aim") return Role::kAim;
-  if (text == L"yahoo") return Role::kYahoo;
-  if (text == L"mirc") return Role::kMirc;
-  return std::nullopt;
-}
-
-struct LocalFreer {
-  void operator()(LPWSTR* p) const {
-    if (p != nullptr) LocalFree(p);
-  }
-};
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   int argc = 0;
-  const std::unique_ptr<LPWSTR, LocalFreer> argv(CommandLineToArgvW(GetCommandLineW(), &argc));
+  const platform::win32::UniqueArgv argv(CommandLineToArgvW(GetCommandLineW(), &argc));
   if (!argv) return 2;
-  std::optional<Role> role;
+  const peer::RoleSpec* role = nullptr;
   std::wstring log_path;
   std::optional<std::wstring> title;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::wstring key = argv.get()[i], value = argv.get()[i + 1];
     if (key == L"--role") {
-      role = ParseRole(value);
+      role = peer::FindRole(platform::ToUtf8(value));
     } else if (key == L"--log") {
       log_path = value;
     } else if (key == L"--title") {
@@ -613,8 +518,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   State& s = S();
   s.instance = instance;
-  s.role = *role;
-  s.unicode = *role == Role::kMirc;
+  s.role = role;
+  s.unicode = role->unicode;
   if (title) {
     s.title = *title;
   } else {

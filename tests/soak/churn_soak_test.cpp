@@ -335,7 +335,7 @@ TEST_F(ChurnSoakTest, ProgramStaysSoundAndLogsAndSendsOnlySongsShown) {
   const std::wstring last_title = L"77. Final - Check Song (1:23) - Winamp";
   const std::wstring last_song = L"Final - Check Song ";
   ASSERT_TRUE(e2e::WaitUntil([&] { return ShowTitle(last_title); })) << "the player has no window";
-  EXPECT_TRUE(zurelo_.WaitLabel(last_song)) << e2e::Utf8(zurelo_.Label());
+  EXPECT_TRUE(zurelo_.WaitLabel(last_song)) << e2e::ToUtf8(zurelo_.Label());
   HWND list = zurelo_.Item(ids::kSongList);
   EXPECT_TRUE(e2e::WaitUntil([&] { return TopEntry(list) == last_song; }))
       << "the log did not take up the last song";
@@ -414,10 +414,10 @@ TEST_F(ChurnSoakTest, ProgramStaysSoundAndLogsAndSendsOnlySongsShown) {
     ++distinct[entries[i]];
     if (entries[i] == kNotFound) ++not_found;
     EXPECT_EQ(logged_forms.count(entries[i]), 1u)
-        << "entry " << i << " is no song the player showed: " << e2e::Utf8(entries[i]);
+        << "entry " << i << " is no song the player showed: " << e2e::ToUtf8(entries[i]);
     if (i > 0) {
-      EXPECT_NE(entries[i], entries[i - 1])
-          << "entries " << i - 1 << " and " << i << " are the same song: " << e2e::Utf8(entries[i]);
+      EXPECT_NE(entries[i], entries[i - 1]) << "entries " << i - 1 << " and " << i
+                                            << " are the same song: " << e2e::ToUtf8(entries[i]);
     }
   }
   EXPECT_GE(entries.size(), 10u) << "the log hardly moved";
@@ -435,7 +435,7 @@ TEST_F(ChurnSoakTest, ProgramStaysSoundAndLogsAndSendsOnlySongsShown) {
   Print("log: " + std::to_string(entries.size()) + " entries, " + std::to_string(distinct.size()) +
         " distinct, " + std::to_string(not_found) + " \"Winamp 6 Not Found\"");
   for (const auto& [song, times] : distinct) {
-    Print("  " + std::to_string(times) + "x " + e2e::Utf8(song));
+    Print("  " + std::to_string(times) + "x " + e2e::ToUtf8(song));
   }
   Print("chat: " + std::to_string(posted) + " lines posted; mirc " +
         std::to_string(chats[0].churns) + " rebuilds, " + std::to_string(chats[0].reopens) +

@@ -160,8 +160,8 @@ std::optional<std::uint32_t> ListedHandles(DWORD pid) {
 std::optional<unsigned long> HostPid(const std::wstring& exe_name) {
   const std::optional<std::wstring> prefix = Environment(L"WINEPREFIX");
   if (!prefix) return std::nullopt;
-  const std::string prefix_entry = "WINEPREFIX=" + e2e::Utf8(*prefix);
-  const std::string exe = e2e::Utf8(exe_name);
+  const std::string prefix_entry = "WINEPREFIX=" + e2e::ToUtf8(*prefix);
+  const std::string exe = e2e::ToUtf8(exe_name);
   std::optional<unsigned long> found;
   int matches = 0;
   for (const std::wstring& name : DirectoryNames(L"Z:\\proc")) {

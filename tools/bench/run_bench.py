@@ -142,7 +142,8 @@ def run_driver(args, sampler, server, exe):
     names = {"zurelo": os.path.basename(exe), "floor": os.path.basename(args.floor)}
     windows = {phase: Window() for phase, _ in PHASES.values()}
     counters, taken, hwm, figures = {}, set(), {}, None
-    argv = [args.wine, args.driver, exe, f"{args.seconds:g}", "--floor", args.floor]
+    argv = [args.wine, args.driver, exe, f"{args.seconds:g}", "--floor", args.floor,
+            "--peer", args.peer]
     proc = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, text=True,
                             errors="replace")
     for line in proc.stdout:
@@ -247,12 +248,12 @@ def print_tables(runs, seconds):
         rows.append(["Zurelo/floor, ratio to idle's", "1.00"] + [
             f"{(a / b) / (z[0] / f[0]):.2f}" if None not in (a, b, z[0], f[0]) and b and z[0]
             and f[0] else "n/a" for a, b in zip(z[1:], f[1:])])
-        rows.append(["wineserver (driver, floor, Zurelo)"] + [
+        rows.append(["wineserver (driver, peers, floor, Zurelo)"] + [
             pct(a) + (f" ({a / alone:.2f}x alone)" if a is not None and alone else "")
             for a in w])
         print(table(rows, ["process", "idle", "pause", "slow send"]))
         print(f"Floor alone beforehand (\"alone\"): floor {pct(fa)} %, "
-              f"wineserver (driver and floor) {pct(alone)} %.")
+              f"wineserver (driver, peers and floor) {pct(alone)} %.")
 
     figures = [
         ("CPU idle as Windows reports it (%)", "cpu_idle_percent", "{:.2f}"),
@@ -286,6 +287,7 @@ def main():
     p.add_argument("--wine", required=True)
     p.add_argument("--driver", required=True)
     p.add_argument("--floor", required=True)
+    p.add_argument("--peer", required=True)
     p.add_argument("--server-pid", type=int, required=True)
     p.add_argument("--prefix", required=True)
     p.add_argument("--seconds", type=float, required=True)

@@ -1,75 +1,48 @@
-// Benchmark driver. Owns a stand-in player window ("Winamp v1.x") and, on a thread of its
-// own, a stand-in mIRC window tree; starts the floor program and Zurelo.exe, prints
-// "mark <name>" at the edges of each phase (scripts/bench reads the processes' CPU counters
-// from the host there) and at the end one JSON object of figures:
+// Benchmark driver. Starts the stand-in player and mIRC (zurelo_peer.exe, the end-to-end
+// tests' peer), the floor program and Zurelo.exe; prints "mark <name>" at the edges of each
+// phase (scripts/bench reads the processes' CPU counters from the host there) and at the end
+// one JSON object of figures:
 //   zurelo_bench <Zurelo.exe> [seconds per phase, default 20] --floor <floor.exe>
-//   zurelo_bench <Zurelo.exe> --pose    shows both windows for screenshots, measures nothing
+//                --peer <zurelo_peer.exe>
+//   zurelo_bench <Zurelo.exe> --peer <zurelo_peer.exe> --pose
+//                shows both windows for screenshots, measures nothing
 // The player's title changes every second throughout. Phases: the floor alone, then with
 // the floor running beside it Zurelo idle, in an announcer pause, and in a slow send (the
-// mIRC input box takes 3 s over each text; only the time inside those answers counts).
-// Figures besides: start-up to a visible window, the title-to-label delay in each phase,
-// "On" to the line, peak memory, open handles, the files' sizes.
+// mIRC peer takes 3 s over each message its windows receive; only the time inside those
+// answers counts). Figures besides: start-up to a visible window, the title-to-label delay
+// in each phase, "On" to the line, peak memory, open handles, the files' sizes.
 
 #include <windows.h>
 #include <psapi.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <memory>
+#include <functional>
 #include <optional>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "bench_floor.h"
+#include "harness.h"
 #include "main/control_ids.h"
-#include "platform/win32/handles.h"
+#include "peers/peer_protocol.h"
 #include "settings/settings_ids.h"
 
 namespace {
 
-using platform::win32::UniqueHandle;
-using platform::win32::UniqueKey;
-struct WindowDestroyer {
-  void operator()(HWND w) const {
-    if (w && IsWindow(w)) DestroyWindow(w);
-  }
-};
-using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
-
+using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+
 double Since(Clock::time_point t) {
   return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
 }
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+std::chrono::milliseconds Ms(double ms) {
+  return std::chrono::milliseconds(static_cast<long long>(std::max(0.0, ms)));
 }
 
-// Pumps this thread's messages until done() or the timeout; true when done.
-// slice_ms: how often done() is asked; long slices keep this driver's own load low.
-template <typename F>
-bool PumpUntil(F done, double timeout_ms, DWORD slice_ms = 1) {
-  const auto start = Clock::now();
-  while (!done()) {
-    if (Since(start) > timeout_ms) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, slice_ms, QS_ALLINPUT);
-    Pump();
-  }
-  return true;
-}
-
-void PumpFor(double ms) {
-  PumpUntil([] { return false; }, ms, 50);
-}
-
-// Both threads print marks; one printf per line keeps the lines whole.
+// One printf per line keeps the lines whole.
 void PrintMark(const char* name) {
   std::printf("mark %s\n", name);
   std::fflush(stdout);
@@ -77,9 +50,9 @@ void PrintMark(const char* name) {
 
 // Marks the edge of a phase. The script reads the counters a moment later, and the
 // program must still be in the same state then.
-void Mark(const char* name) {
-  PrintMark(name);
-  PumpFor(300);
+void Mark(const std::string& name) {
+  PrintMark(name.c_str());
+  e2e::Pause(300ms);
 }
 
 double CpuSeconds(HANDLE process) {
@@ -93,155 +66,82 @@ double CpuSeconds(HANDLE process) {
   return secs(kernel) + secs(user);
 }
 
-// --- The stand-in mIRC, on its own thread so that a slow answer holds up neither the
-// player's title changes nor the label's polling.
+// How often a slow send's log is looked at: its marks are this late at most. Each look
+// costs the wineserver a little, which its figure includes: looking more often showed there.
+constexpr auto kTick = 10ms;
 
-struct Mirc {
-  SRWLOCK lock = SRWLOCK_INIT;
-  std::string last_line;  // the last text its input box received, and when (under lock)
-  Clock::time_point last_line_at;
-  std::atomic<int> lines{0};
-
-  // A slow input box takes kSlowMs over each text; while measuring, the time inside those
-  // answers is marked for the script and added up here.
-  static constexpr DWORD kSlowMs = 3000;
-  std::atomic<bool> slow{false};
-  std::atomic<bool> measuring{false};
-  std::atomic<bool> answering{false};
-  std::atomic<long long> slow_ms{0};
-  std::atomic<int> slow_answers{0};
-  std::atomic<long long> slow_cpu_100ns{0};  // the process's time as Windows reports it
-  HANDLE process = nullptr;                  // the measured program, while measuring
-
-  HANDLE ready = nullptr;
-  DWORD thread_id = 0;
-};
-Mirc g_mirc;
-
-void SlowAnswer() {
-  const bool measure = g_mirc.measuring.load();
-  const double cpu0 = measure ? CpuSeconds(g_mirc.process) : 0;
-  const auto start = Clock::now();
-  if (measure) PrintMark("send_begin");
-  Sleep(Mirc::kSlowMs);
-  if (!measure) return;
-  PrintMark("send_end");
-  g_mirc.slow_ms += static_cast<long long>(Since(start));
-  g_mirc.slow_cpu_100ns += static_cast<long long>((CpuSeconds(g_mirc.process) - cpu0) * 1e7);
-  ++g_mirc.slow_answers;
-}
-
-LRESULT CALLBACK EditProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_SETTEXT && lp) {
-    g_mirc.answering = true;
-    {
-      AcquireSRWLockExclusive(&g_mirc.lock);
-      g_mirc.last_line = reinterpret_cast<const char*>(lp);
-      g_mirc.last_line_at = Clock::now();
-      ReleaseSRWLockExclusive(&g_mirc.lock);
-    }
-    ++g_mirc.lines;
-    if (g_mirc.slow) SlowAnswer();
-    g_mirc.answering = false;
-  }
-  return DefWindowProcA(w, msg, wp, lp);
-}
-
-DWORD WINAPI MircThread(LPVOID) {
-  UniqueWindow mirc(CreateWindowA("mirc", "mIRC", WS_OVERLAPPEDWINDOW, 300, 0, 200, 100, nullptr,
-                                  nullptr, nullptr, nullptr));
-  HWND mdi =
-      CreateWindowA("mdiclient", "", WS_CHILD, 0, 0, 10, 10, mirc.get(), nullptr, nullptr, nullptr);
-  HWND channel = CreateWindowA("mirc_channel", "#bench", WS_CHILD, 0, 0, 10, 10, mdi, nullptr,
-                               nullptr, nullptr);
-  CreateWindowA("edit", "", WS_CHILD, 0, 0, 10, 10, channel, nullptr, GetModuleHandleW(nullptr),
-                nullptr);
-  SetEvent(g_mirc.ready);
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  return 0;
-}
-
-// Starts the stand-in mIRC's thread on construction and ends it on destruction.
-class MircStandIn {
- public:
-  MircStandIn() {
-    ready_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    g_mirc.ready = ready_.get();
-    thread_.reset(CreateThread(nullptr, 0, &MircThread, nullptr, 0, &g_mirc.thread_id));
-    if (thread_) WaitForSingleObject(ready_.get(), 10000);
-  }
-  ~MircStandIn() {
-    if (!thread_) return;
-    PostThreadMessageW(g_mirc.thread_id, WM_QUIT, 0, 0);
-    WaitForSingleObject(thread_.get(), 10000);
-  }
-  MircStandIn(const MircStandIn&) = delete;
-  MircStandIn& operator=(const MircStandIn&) = delete;
-
- private:
-  UniqueHandle ready_, thread_;
-};
-
-// --- Helpers around the measured program
-
-void RegisterClassNamed(const char* name, WNDPROC proc) {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = proc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = name;
-  RegisterClassA(&wc);
-}
-
-std::wstring TextOf(HWND w) {
-  std::wstring text(1024, L'\0');
-  DWORD_PTR got = 0;
-  if (!SendMessageTimeoutW(w, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                           SMTO_ABORTIFHUNG, 2000, &got)) {
-    return L"";
-  }
-  text.resize(std::min<std::size_t>(got, text.size()));
-  return text;
-}
-
-struct FindArgs {
-  DWORD pid;
-  const wchar_t* cls;
-  HWND found;
-};
-BOOL CALLBACK FindVisible(HWND w, LPARAM lp) {
-  auto* a = reinterpret_cast<FindArgs*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  wchar_t cls[64] = {};
-  GetClassNameW(w, cls, 64);
-  if (pid == a->pid && IsWindowVisible(w) && lstrcmpiW(cls, a->cls) == 0) {
-    a->found = w;
-    return FALSE;
-  }
-  return TRUE;
-}
-HWND VisibleWindowOf(DWORD pid, const wchar_t* cls) {
-  FindArgs a{pid, cls, nullptr};
-  EnumWindows(&FindVisible, reinterpret_cast<LPARAM>(&a));
-  return a.found;
-}
-
-void StoreSetting(const std::wstring& app, const wchar_t* section, const wchar_t* key,
-                  const std::wstring& value) {
-  const std::wstring path = L"Software\\VB and VBA Program Settings\\" + app + L"\\" + section;
-  HKEY k = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k,
-                      nullptr) != ERROR_SUCCESS) {
+// Waits ms; with a tick, calls it every kTick meanwhile.
+void WaitFor(double ms, const std::function<void()>& tick) {
+  if (!tick) {
+    e2e::Pause(Ms(ms));
     return;
   }
-  const UniqueKey key_owner(k);
-  RegSetValueExW(k, key, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  const auto start = Clock::now();
+  while (Since(start) < ms) {
+    tick();
+    e2e::Pause(kTick);
+  }
 }
+
+// Follows the mIRC peer's log through its slow answers. An answer begins with the line of
+// the message it is over and ends with "slow answered". While measuring, each answer's
+// edges are marked for the script, and its length and the program's CPU time in it added
+// up; an answer that began before measuring is not counted, one that ends after is.
+class SlowAnswers {
+ public:
+  explicit SlowAnswers(const std::wstring& log) : tail_(log) {}
+
+  void Measure(HANDLE process) {
+    process_ = process;
+    measuring_ = true;
+  }
+  void StopMeasuring() { measuring_ = false; }
+
+  void Poll() {
+    for (const e2e::PeerEvent& e : tail_.Next()) {
+      if (e.window == "slow") {
+        if (e.what == "begin") slow_ = true;
+        if (e.what == "end") slow_ = false;
+        if (e.what == "answered") End();
+      } else if (slow_ && !answering_ && e2e::IsMessageEvent(e) && e.what != "sent" &&
+                 e.what != "clicked") {
+        Begin();
+      }
+    }
+  }
+
+  bool slow() const { return slow_; }
+  bool answering() const { return answering_; }
+  double ms() const { return ms_; }
+  int count() const { return count_; }
+  double cpu_seconds() const { return cpu_seconds_; }
+
+ private:
+  void Begin() {
+    answering_ = true;
+    counted_ = measuring_;
+    if (!counted_) return;
+    cpu0_ = CpuSeconds(process_);
+    begin_ = Clock::now();
+    PrintMark("send_begin");
+  }
+  void End() {
+    if (answering_ && counted_) {
+      PrintMark("send_end");
+      ms_ += Since(begin_);
+      cpu_seconds_ += CpuSeconds(process_) - cpu0_;
+      ++count_;
+    }
+    answering_ = counted_ = false;
+  }
+
+  e2e::PeerLogTail tail_;
+  HANDLE process_ = nullptr;
+  bool measuring_ = false, slow_ = false, answering_ = false, counted_ = false;
+  Clock::time_point begin_;
+  double cpu0_ = 0, ms_ = 0, cpu_seconds_ = 0;
+  int count_ = 0;
+};
 
 std::wstring BaseName(const std::wstring& path) {
   std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
@@ -249,15 +149,10 @@ std::wstring BaseName(const std::wstring& path) {
   return dot == std::wstring::npos ? name : name.substr(0, dot);
 }
 
-// Closes any message box the process shows.
+// Closes the message box the process shows (waiting for it) and any other.
 void CloseBoxes(DWORD pid) {
-  for (;;) {
-    HWND box = VisibleWindowOf(pid, L"#32770");
-    if (!box) return;
-    SendMessageTimeoutW(box, WM_COMMAND, IDOK, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
-    Pump();
-    Sleep(20);
-  }
+  if (const std::optional<e2e::Box> box = e2e::WaitMessageBox(pid, 5s)) e2e::CloseBox(*box);
+  for (const e2e::Box& box : e2e::MessageBoxes(pid)) e2e::CloseBox(box);
 }
 
 // The line as a JSON string body: quotes, backslashes and control bytes become '?'.
@@ -280,71 +175,68 @@ double Worst(const std::vector<double>& v) {
 
 // A started program with its visible main window.
 struct Program {
-  UniqueHandle process, thread;
-  DWORD pid = 0;
+  e2e::Process process;
   HWND main = nullptr;
   double startup_ms = -1;
 
   // Asks it to close, and ends it if it does not.
   void Close() {
-    if (!process) return;
+    if (!process.started()) return;
     PostMessageW(main, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process.get(), 10000) != WAIT_OBJECT_0) {
-      TerminateProcess(process.get(), 1);
-      WaitForSingleObject(process.get(), 5000);
-    }
-    process.reset();
+    if (!process.WaitExit(10s)) process.Stop();
+    process = e2e::Process();
   }
 };
 
 // role names the program in the "launched" mark.
 std::optional<Program> Start(const std::wstring& exe, const wchar_t* main_class, const char* role) {
-  STARTUPINFOW si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  std::wstring cmd = L"\"" + exe + L"\"";
+  Program p;
   const auto start = Clock::now();
-  if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                      &pi)) {
-    std::fprintf(stderr, "cannot start %ls (%lu)\n", exe.c_str(), GetLastError());
+  p.process = e2e::Process::Start(exe);
+  if (!p.process.started()) {
+    std::fprintf(stderr, "cannot start %ls: %s\n", exe.c_str(), p.process.Describe().c_str());
     return std::nullopt;
   }
-  Program p;
-  p.process.reset(pi.hProcess);
-  p.thread.reset(pi.hThread);
-  p.pid = pi.dwProcessId;
-  PumpUntil([&] { return (p.main = VisibleWindowOf(p.pid, main_class)) != nullptr; }, 30000);
+  // Looked for every millisecond: the start-up time is one of the figures.
+  e2e::WaitUntil(
+      [&] {
+        const std::vector<HWND> found = e2e::TopLevelWindows(main_class, p.process.pid());
+        p.main = found.empty() ? nullptr : found.front();
+        return p.main != nullptr;
+      },
+      30s, 1ms);
   if (!p.main) {
-    TerminateProcess(p.process.get(), 1);
     std::fprintf(stderr, "no window from %ls\n", exe.c_str());
     return std::nullopt;
   }
   p.startup_ms = Since(start);
   // Tells the script which process to follow from here on.
-  Mark((std::string("launched ") + role).c_str());
+  Mark(std::string("launched ") + role);
   return p;
 }
 
 // Changes the player's title once a second while keep_going() holds. With a label, the
 // delay until the label shows the new song is measured each time (polled every 2 ms:
-// often enough for a 10 ms refresh without loading the program).
+// often enough for a 10 ms refresh without loading the program). A tick, when given, is
+// called every few milliseconds throughout.
 class TitleChanger {
  public:
   explicit TitleChanger(HWND player) : player_(player) {}
 
-  template <typename F>
-  std::vector<double> Run(HWND label, F keep_going) {
+  std::vector<double> Run(HWND label, const std::function<bool()>& keep_going,
+                          const std::function<void()>& tick = {}) {
     std::vector<double> delays;
     while (keep_going()) {
       const std::wstring song = Next();
       const auto changed = Clock::now();
       bool seen = false;
       while (label && !seen && Since(changed) < 2000) {
-        seen = TextOf(label) == song;
-        if (!seen) PumpUntil([] { return false; }, 2);
+        seen = e2e::TextOf(label) == song;
+        if (tick) tick();
+        if (!seen) e2e::Pause(2ms);
       }
       if (seen) delays.push_back(Since(changed));
-      PumpFor(std::max(0.0, 1000 - Since(changed)));
+      WaitFor(1000 - Since(changed), tick);
     }
     return delays;
   }
@@ -352,12 +244,12 @@ class TitleChanger {
   // Sets the next title; returns the song the label should then show.
   std::wstring Next() {
     // Letters, not digits: the reader drops trailing numbers from the song.
-    std::string name;
+    std::wstring name;
     for (int n = ++count_; n > 0; n /= 26) {
-      name.insert(name.begin(), static_cast<char>('a' + n % 26));
+      name.insert(name.begin(), static_cast<wchar_t>(L'a' + n % 26));
     }
-    SetWindowTextA(player_, ("1. Bench - Song " + name + " - Winamp").c_str());
-    return L"Bench - Song " + std::wstring(name.begin(), name.end());
+    e2e::SetText(player_, L"1. Bench - Song " + name + L" - Winamp");
+    return L"Bench - Song " + name;
   }
 
  private:
@@ -365,32 +257,27 @@ class TitleChanger {
   int count_ = 0;
 };
 
-auto ForMs(double ms) {
+std::function<bool()> ForMs(double ms) {
   const auto start = Clock::now();
   return [start, ms] { return Since(start) < ms; };
 }
 
 bool ChooseMirc(HWND main) {
-  PostMessageW(GetDlgItem(main, ids::kMircOption), BM_CLICK, 0, 0);
-  return PumpUntil(
-      [&] {
-        return SendMessageW(GetDlgItem(main, ids::kMircOption), BM_GETCHECK, 0, 0) == BST_CHECKED;
-      },
-      5000);
+  e2e::PostClick(GetDlgItem(main, ids::kMircOption));
+  return e2e::WaitUntil([&] { return e2e::IsChecked(GetDlgItem(main, ids::kMircOption)); }, 5s);
 }
 
-int Pose(Program& z, HWND player) {
+int Pose(Program& z) {
   HWND label = GetDlgItem(z.main, ids::kSongLabel);
-  SetWindowTextA(player, "1. Daft Punk - Digital Love (4:58) - Winamp");
-  PumpUntil([&] { return TextOf(label) == L"Daft Punk - Digital Love "; }, 10000);
-  PostMessageW(GetDlgItem(z.main, ids::kMircOption), BM_CLICK, 0, 0);
-  PumpFor(500);
+  e2e::WaitUntil([&] { return e2e::TextOf(label) == L"Daft Punk - Digital Love "; }, 10s);
+  e2e::PostClick(GetDlgItem(z.main, ids::kMircOption));
+  e2e::Pause(500ms);
   Mark("main");
-  PostMessageW(GetDlgItem(z.main, ids::kSettingsButton), BM_CLICK, 0, 0);
-  PumpUntil([&] { return VisibleWindowOf(z.pid, kSettingsClass) != nullptr; }, 10000);
-  PumpFor(500);
+  e2e::PostClick(GetDlgItem(z.main, ids::kSettingsButton));
+  e2e::WaitTopLevel(kSettingsClass, z.process.pid());
+  e2e::Pause(500ms);
   Mark("posed");
-  PumpFor(3000);
+  e2e::Pause(3000ms);
   z.Close();
   return 0;
 }
@@ -410,9 +297,11 @@ std::size_t PeakWorkingSetKb(HANDLE process) {
 
 // Title changes before a phase, so that a program's start-up is not counted in it.
 constexpr double kWarmUpMs = 2000;
+// How long the mIRC peer takes over each message in the slow send.
+constexpr DWORD kSlowMs = 3000;
 
 int MeasureZurelo(const std::wstring& exe, double phase_s, const std::wstring& floor_exe,
-                  TitleChanger& titles) {
+                  TitleChanger& titles, e2e::Peer& mirc) {
   // The floor runs beside Zurelo from here to the end, so each phase has its own floor
   // figure from the same seconds; its first phase is alone, for the wineserver's share.
   auto floor = Start(floor_exe, kFloorClass, "floor");
@@ -423,8 +312,8 @@ int MeasureZurelo(const std::wstring& exe, double phase_s, const std::wstring& f
   Mark("alone_end");
 
   const std::wstring app = BaseName(exe);
-  StoreSetting(app, L"Pause", L"Pause1", L"1000");  // one long pause: the second CPU phase
-  StoreSetting(app, L"Trans", L"Trans1", L"2");
+  e2e::StoreSetting(L"Pause", L"Pause1", L"1000", app);  // one long pause: the second phase
+  e2e::StoreSetting(L"Trans", L"Trans1", L"2", app);
   auto z = Start(exe, kMainClass, "zurelo");
   if (!z) return 1;
   const double startup_ms = z->startup_ms;
@@ -432,67 +321,99 @@ int MeasureZurelo(const std::wstring& exe, double phase_s, const std::wstring& f
   titles.Run(label, ForMs(kWarmUpMs));
 
   Mark("idle_start");
-  double cpu0 = CpuSeconds(z->process.get());
+  double cpu0 = CpuSeconds(z->process.handle());
   auto start = Clock::now();
   const std::vector<double> idle_delays = titles.Run(label, ForMs(phase_s * 1000));
-  const double cpu_idle = (CpuSeconds(z->process.get()) - cpu0) / (Since(start) / 1000) * 100;
+  const double cpu_idle = (CpuSeconds(z->process.handle()) - cpu0) / (Since(start) / 1000) * 100;
   Mark("idle_end");
 
-  // Announcing into mIRC: the time from the "On" click to the line in the edit box.
+  // Announcing into mIRC: the time from the "On" click to the line in the input box, seen
+  // in the peer's log (looked at every millisecond).
   ChooseMirc(z->main);
-  const int lines_before = g_mirc.lines;
+  e2e::PeerLogTail mirc_log(mirc.log().path());
+  mirc_log.Next();  // what came before
+  std::string sent_line;
+  Clock::time_point line_at;
   const auto on_at = Clock::now();
-  PostMessageW(GetDlgItem(z->main, ids::kOnButton), BM_CLICK, 0, 0);
-  const bool line = PumpUntil([&] { return g_mirc.lines > lines_before; }, 10000);
-  AcquireSRWLockExclusive(&g_mirc.lock);
+  e2e::PostClick(GetDlgItem(z->main, ids::kOnButton));
+  const bool line = e2e::WaitUntil(
+      [&] {
+        for (const e2e::PeerEvent& e : mirc_log.Next()) {
+          if (e.window == "mirc.edit" && e.what == "WM_SETTEXT") {
+            line_at = Clock::now();
+            sent_line = e.Bytes();
+            return true;
+          }
+        }
+        return false;
+      },
+      10s, 1ms);
   const double on_to_line_ms =
-      line ? std::chrono::duration<double, std::milli>(g_mirc.last_line_at - on_at).count() : -1;
-  const std::string sent_line = g_mirc.last_line;
-  ReleaseSRWLockExclusive(&g_mirc.lock);
-  CloseBoxes(z->pid);
+      line ? std::chrono::duration<double, std::milli>(line_at - on_at).count() : -1;
+  CloseBoxes(z->process.pid());
 
   // The announcer is now in its pause.
   Mark("pause_start");
-  cpu0 = CpuSeconds(z->process.get());
+  cpu0 = CpuSeconds(z->process.handle());
   start = Clock::now();
   const std::vector<double> pause_delays = titles.Run(label, ForMs(phase_s * 1000));
-  const double cpu_pause = (CpuSeconds(z->process.get()) - cpu0) / (Since(start) / 1000) * 100;
+  const double cpu_pause = (CpuSeconds(z->process.handle()) - cpu0) / (Since(start) / 1000) * 100;
   Mark("pause_end");
-  const std::size_t peak_kb = PeakWorkingSetKb(z->process.get());
+  const std::size_t peak_kb = PeakWorkingSetKb(z->process.handle());
   DWORD handles = 0;
-  GetProcessHandleCount(z->process.get(), &handles);
+  GetProcessHandleCount(z->process.handle(), &handles);
   z->Close();
 
-  // A slow send: a fresh start with a 1 s pause, so that sends to the slow input box
-  // follow each other until their answers add up to a phase.
-  StoreSetting(app, L"Pause", L"Pause1", L"1");
+  // A slow send: a fresh start with a 1 s pause, so that sends to the slow client follow
+  // each other until their answers add up to a phase.
+  SlowAnswers answers(mirc.log().path());
+  // Looked at no more often than every kTick, however often the title changer asks.
+  auto last_look = Clock::now() - kTick;
+  const auto poll = [&answers, &last_look] {
+    if (Clock::now() - last_look < kTick) return;
+    last_look = Clock::now();
+    answers.Poll();
+  };
+  PostMessageW(mirc.Top(), peer::kSlowMessage, kSlowMs, 0);
+  e2e::StoreSetting(L"Pause", L"Pause1", L"1", app);
   z = Start(exe, kMainClass, "zurelo");
   if (!z) return 1;
   label = GetDlgItem(z->main, ids::kSongLabel);
-  titles.Run(label, ForMs(kWarmUpMs));
+  titles.Run(label, ForMs(kWarmUpMs), poll);
   ChooseMirc(z->main);
-  g_mirc.slow = true;
-  PostMessageW(GetDlgItem(z->main, ids::kOnButton), BM_CLICK, 0, 0);
-  PumpUntil([&] { return VisibleWindowOf(z->pid, L"#32770") != nullptr; }, 5000, 10);
-  CloseBoxes(z->pid);
+  if (!e2e::WaitUntil(
+          [&] {
+            answers.Poll();
+            return answers.slow();
+          },
+          5s)) {
+    std::fprintf(stderr, "the mIRC peer did not turn slow\n");
+  }
+  e2e::PostClick(GetDlgItem(z->main, ids::kOnButton));
+  CloseBoxes(z->process.pid());
   // An answer that began before this point is not counted: its conditions were not the
   // phase's.
-  g_mirc.process = z->process.get();
-  g_mirc.measuring = true;
+  answers.Measure(z->process.handle());
   const auto send_start = Clock::now();
-  const std::vector<double> send_delays = titles.Run(label, [&] {
-    return g_mirc.slow_ms < phase_s * 1000 && Since(send_start) < (phase_s * 4 + 30) * 1000;
-  });
-  g_mirc.measuring = false;
-  g_mirc.slow = false;
-  PumpUntil([] { return !g_mirc.answering; }, Mirc::kSlowMs + 2000, 50);
-  const double send_s = static_cast<double>(g_mirc.slow_ms) / 1000;
-  const double cpu_send =
-      send_s > 0 ? static_cast<double>(g_mirc.slow_cpu_100ns) / 1e7 / send_s * 100 : -1;
+  const std::vector<double> send_delays = titles.Run(
+      label,
+      [&] {
+        return answers.ms() < phase_s * 1000 && Since(send_start) < (phase_s * 4 + 30) * 1000;
+      },
+      poll);
+  answers.StopMeasuring();
+  e2e::WaitUntil(
+      [&] {
+        answers.Poll();
+        return !answers.answering();
+      },
+      Ms(kSlowMs + 2000), kTick);
+  PostMessageW(mirc.Top(), peer::kSlowMessage, 0, 0);
+  const double send_s = answers.ms() / 1000;
+  const double cpu_send = send_s > 0 ? answers.cpu_seconds() / send_s * 100 : -1;
   z->Close();
-  g_mirc.process = nullptr;
   Mark("floor_end");
-  const std::size_t floor_peak_kb = PeakWorkingSetKb(floor->process.get());
+  const std::size_t floor_peak_kb = PeakWorkingSetKb(floor->process.handle());
   floor->Close();
 
   std::printf(
@@ -505,7 +426,7 @@ int MeasureZurelo(const std::wstring& exe, double phase_s, const std::wstring& f
       "\"floor_startup_ms\": %.1f, \"floor_peak_working_set_kb\": %zu, "
       "\"floor_exe_bytes\": %lu}\n",
       startup_ms, cpu_idle, Median(idle_delays), Worst(idle_delays), idle_delays.size(),
-      on_to_line_ms, cpu_pause, Median(pause_delays), cpu_send, send_s, g_mirc.slow_answers.load(),
+      on_to_line_ms, cpu_pause, Median(pause_delays), cpu_send, send_s, answers.count(),
       Median(send_delays), Worst(send_delays), peak_kb, handles, FileBytes(exe),
       JsonSafe(sent_line).c_str(), floor->startup_ms, floor_peak_kb, FileBytes(floor_exe));
   return 0;
@@ -522,33 +443,41 @@ int wmain(int argc, wchar_t** argv) {
     if (args[i] == L"--pose") {
       pose = true;
     } else if (args[i] == L"--floor" && i + 1 < args.size()) {
-      floor_exe = args[++i];
+      floor_exe = e2e::WindowsPath(args[++i]);
+    } else if (args[i] == L"--peer" && i + 1 < args.size()) {
+      e2e::ProgramPaths().peer = e2e::WindowsPath(args[++i]);
     } else {
       phase_s = _wtof(args[i].c_str());
     }
   }
-  if (args.empty() || (!pose && (floor_exe.empty() || !(phase_s > 0)))) {
+  if (args.empty() || e2e::ProgramPaths().peer.empty() ||
+      (!pose && (floor_exe.empty() || !(phase_s > 0)))) {
     std::fprintf(stderr,
-                 "usage: zurelo_bench <Zurelo.exe> [seconds per phase] --floor <floor.exe>\n"
-                 "       zurelo_bench <Zurelo.exe> --pose\n");
+                 "usage: zurelo_bench <Zurelo.exe> [seconds per phase] --floor <floor.exe> "
+                 "--peer <zurelo_peer.exe>\n"
+                 "       zurelo_bench <Zurelo.exe> --peer <zurelo_peer.exe> --pose\n");
     return 2;
   }
-  const std::wstring& exe = args[0];
+  const std::wstring exe = e2e::WindowsPath(args[0]);
 
-  RegisterClassNamed("Winamp v1.x", DefWindowProcA);
-  RegisterClassNamed("mirc", DefWindowProcA);
-  RegisterClassNamed("mdiclient", DefWindowProcA);
-  RegisterClassNamed("mirc_channel", DefWindowProcA);
-  // The class the sender looks for is "edit": a private class of that name is found first.
-  RegisterClassNamed("edit", EditProc);
-  UniqueWindow player(CreateWindowA("Winamp v1.x", "1. Bench - Song - Winamp", WS_OVERLAPPEDWINDOW,
-                                    0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr));
-  const MircStandIn mirc;
-  TitleChanger titles(player.get());
-
+  // The peers' logs live in a folder of their own, removed at the end.
+  const e2e::TempDir dir;
+  e2e::Peer player;
+  if (!player.Start(
+          "player", dir.File(L"player.log"),
+          pose ? L"1. Daft Punk - Digital Love (4:58) - Winamp" : L"1. Bench - Song - Winamp")) {
+    std::fprintf(stderr, "the player peer did not start: %s\n", player.Describe().c_str());
+    return 1;
+  }
   if (pose) {
     auto z = Start(exe, kMainClass, "zurelo");
-    return z ? Pose(*z, player.get()) : 1;
+    return z ? Pose(*z) : 1;
   }
-  return MeasureZurelo(exe, phase_s, floor_exe, titles);
+  e2e::Peer mirc;
+  if (!mirc.Start("mirc", dir.File(L"mirc.log"))) {
+    std::fprintf(stderr, "the mIRC peer did not start: %s\n", mirc.Describe().c_str());
+    return 1;
+  }
+  TitleChanger titles(player.Top());
+  return MeasureZurelo(exe, phase_s, floor_exe, titles, mirc);
 }

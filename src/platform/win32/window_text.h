@@ -1,0 +1,57 @@
+#pragma once
+// A window's text read with WM_GETTEXT. It works for a window of any process, where
+// GetWindowText of another process's edit control gives its caption instead, and gives up
+// on a window that does not answer, so a reader never hangs on a hung program.
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <type_traits>
+
+namespace platform::win32 {
+
+// How long a window may take to answer by default.
+inline constexpr UINT kTextAnswerMs = 5000;
+
+namespace detail {
+
+template <typename Char>
+bool SendForText(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT timeout_ms, DWORD_PTR* result) {
+  if constexpr (std::is_same_v<Char, wchar_t>) {
+    return SendMessageTimeoutW(w, msg, wp, lp, SMTO_NORMAL, timeout_ms, result) != 0;
+  } else {
+    return SendMessageTimeoutA(w, msg, wp, lp, SMTO_NORMAL, timeout_ms, result) != 0;
+  }
+}
+
+template <typename Char>
+std::basic_string<Char> TextAs(HWND w, UINT timeout_ms) {
+  DWORD_PTR length = 0;
+  if (!w || !SendForText<Char>(w, WM_GETTEXTLENGTH, 0, 0, timeout_ms, &length) || length == 0) {
+    return {};
+  }
+  // One more for the terminating NUL, which WM_GETTEXT always writes.
+  std::basic_string<Char> text(static_cast<std::size_t>(length) + 1, Char{});
+  DWORD_PTR got = 0;
+  if (!SendForText<Char>(w, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                         timeout_ms, &got)) {
+    return {};
+  }
+  text.resize(std::min<std::size_t>(static_cast<std::size_t>(got), text.size() - 1));
+  return text;
+}
+
+}  // namespace detail
+
+// The window's text; empty when it has none or does not answer within timeout_ms.
+inline std::wstring TextOf(HWND w, UINT timeout_ms = kTextAnswerMs) {
+  return detail::TextAs<wchar_t>(w, timeout_ms);
+}
+
+// The same as bytes of the ANSI code page, as an ANSI window holds its text.
+inline std::string AnsiTextOf(HWND w, UINT timeout_ms = kTextAnswerMs) {
+  return detail::TextAs<char>(w, timeout_ms);
+}
+
+}  // namespace platform::win32
