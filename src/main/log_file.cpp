@@ -41,7 +41,7 @@ std::string EncodeLogFile(const std::vector<std::wstring>& entries, platform::Te
 }
 
 std::string EncodeNowPlayingFile(const std::wstring& song) {
-  return kUtf8Mark + ToUtf8(platform::BlankControlCharacters(song));
+  return kUtf8Mark + platform::ToUtf8(platform::BlankControlCharacters(song));
 }
 
 }  // namespace zurelo
