@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "platform/win32/handles.h"
+
 namespace zurelo {
 
 void SongLabel::Attach(HWND window, HWND label, int dpi) {
@@ -41,10 +43,9 @@ void SongLabel::Draw(const DRAWITEMSTRUCT& d, HFONT font) const {
   FillRect(d.hDC, &r, background_.get());
   SetBkMode(d.hDC, TRANSPARENT);
   SetTextColor(d.hDC, GetSysColor(COLOR_WINDOWTEXT));
-  HGDIOBJ old = SelectObject(d.hDC, font);
+  const platform::win32::SelectedObject selected(d.hDC, font);
   DrawTextW(d.hDC, text_.c_str(), static_cast<int>(text_.size()), &r,
             DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-  SelectObject(d.hDC, old);
 }
 
 }  // namespace zurelo

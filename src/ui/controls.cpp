@@ -5,13 +5,13 @@
 #include <string>
 
 #include "platform/trace.h"
+#include "platform/win32/handles.h"
 
 namespace ui {
 
 int ScreenDpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
+  const platform::win32::WindowDc screen(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
   return dpi > 0 ? dpi : 96;
 }
 
@@ -74,16 +74,6 @@ SIZE WindowSizeFor(int client_twips_w, int client_twips_h, int dpi, DWORD style,
          layout::TwipsToPixels(client_twips_h, dpi)};
   AdjustWindowRectEx(&r, style, FALSE, ex_style);
   return {r.right - r.left, r.bottom - r.top};
-}
-
-std::wstring TextOf(HWND control) {
-  if (!control) return {};
-  const int n = GetWindowTextLengthW(control);
-  if (n <= 0) return {};
-  std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
-  const int got = GetWindowTextW(control, text.data(), n + 1);
-  text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-  return text;
 }
 
 }  // namespace ui

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/window_text.h"
 #include "ui/layout.h"
 #include "ui/theme.h"
 
@@ -21,7 +22,7 @@ void CreateAll(HWND parent, const std::vector<layout::Control>& table, int dpi, 
 // The window size whose client area is the given twips at dpi.
 SIZE WindowSizeFor(int client_twips_w, int client_twips_h, int dpi, DWORD style, DWORD ex_style);
 
-// The text of a control of one of our own windows.
-std::wstring TextOf(HWND control);
+// A control's text (WM_GETTEXT), the one way every window's text is read.
+using platform::win32::TextOf;
 
 }  // namespace ui
