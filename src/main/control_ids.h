@@ -23,6 +23,10 @@ inline constexpr int kSongLabel = 131;         // the now-playing bar
 inline constexpr int kPrefixBox = 141;         // the line's prefix
 inline constexpr int kSongList = 151;          // the song log
 
+// The system menu's choices, by command (tests and automation post WM_SYSCOMMAND with them).
+inline constexpr unsigned kAnnounceOnceCommand = 0x0110;
+inline constexpr unsigned kNowPlayingFileCommand = 0x0120;
+
 }  // namespace ids
 
 inline constexpr wchar_t kMainClass[] = L"ZureloMain";

@@ -82,10 +82,10 @@ void MainWindow::Load() {
   AddMenuChoices();
   const bool once = s_.settings.IsOn(settings::kAnnounceOnce);
   announcer_.SetOnce(once);
-  TickMenuChoice(kAnnounceOnceCommand, once);
+  TickMenuChoice(ids::kAnnounceOnceCommand, once);
   const std::wstring file = s_.settings.Get(settings::kNowPlayingFile);
   now_playing_file_.Follow(file, now_playing_.song());
-  TickMenuChoice(kNowPlayingFileCommand, !file.empty());
+  TickMenuChoice(ids::kNowPlayingFileCommand, !file.empty());
   settings::ApplyStoredTranslucency(s_.settings.Get(settings::kTranslucency), s_.windows,
                                     reinterpret_cast<platform::Handle>(hwnd_));
 }
@@ -93,10 +93,10 @@ void MainWindow::Load() {
 void MainWindow::OnSettingChanged(const settings::Setting& setting, const std::wstring& value) {
   if (&setting == &settings::kAnnounceOnce) {
     announcer_.SetOnce(value == settings::kOn);
-    TickMenuChoice(kAnnounceOnceCommand, value == settings::kOn);
+    TickMenuChoice(ids::kAnnounceOnceCommand, value == settings::kOn);
   } else if (&setting == &settings::kNowPlayingFile) {
     now_playing_file_.Follow(value, now_playing_.song());
-    TickMenuChoice(kNowPlayingFileCommand, !value.empty());
+    TickMenuChoice(ids::kNowPlayingFileCommand, !value.empty());
   } else if (&setting == &settings::kTranslucency && hwnd_) {
     settings::ApplyChosenTranslucency(value, s_.windows, reinterpret_cast<platform::Handle>(hwnd_));
   }
@@ -123,8 +123,8 @@ void MainWindow::AddMenuChoices() {
   HMENU menu = GetSystemMenu(hwnd_, FALSE);
   if (!menu) return;
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu, MF_STRING, kAnnounceOnceCommand, L"Announce Each Song &Once");
-  AppendMenuW(menu, MF_STRING, kNowPlayingFileCommand, L"Now Playing &File...");
+  AppendMenuW(menu, MF_STRING, ids::kAnnounceOnceCommand, L"Announce Each Song &Once");
+  AppendMenuW(menu, MF_STRING, ids::kNowPlayingFileCommand, L"Now Playing &File...");
 }
 
 void MainWindow::TickMenuChoice(UINT command, bool ticked) {
@@ -134,7 +134,7 @@ void MainWindow::TickMenuChoice(UINT command, bool ticked) {
 }
 
 void MainWindow::OnMenuChoice(UINT command) {
-  if (command == kAnnounceOnceCommand) {
+  if (command == ids::kAnnounceOnceCommand) {
     s_.settings.SetOn(settings::kAnnounceOnce, !s_.settings.IsOn(settings::kAnnounceOnce));
   } else if (!now_playing_file_.path().empty()) {
     s_.settings.Set(settings::kNowPlayingFile, L"");  // stops; the file stays as it is
@@ -248,7 +248,7 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SYSCOMMAND: {
       // The low four bits are the system's own.
       const UINT command = static_cast<UINT>(wp & 0xFFF0);
-      if (command == kAnnounceOnceCommand || command == kNowPlayingFileCommand) {
+      if (command == ids::kAnnounceOnceCommand || command == ids::kNowPlayingFileCommand) {
         OnMenuChoice(command);
         return 0;
       }

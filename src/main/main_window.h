@@ -39,10 +39,6 @@ struct Services {
   platform::Launcher& launcher;
 };
 
-// The system menu's choices, by command ID (tests and automation post WM_SYSCOMMAND).
-inline constexpr UINT kAnnounceOnceCommand = 0x0110;
-inline constexpr UINT kNowPlayingFileCommand = 0x0120;
-
 class MainWindow : public ui::Form,
                    private AnnouncerView,
                    private SongLogView,

@@ -133,8 +133,10 @@ PHASES = {
     "idle_start": ("idle", "begin"), "idle_end": ("idle", "end"),
     "pause_start": ("pause", "begin"), "pause_end": ("pause", "end"),
     "send_begin": ("send", "begin"), "send_end": ("send", "end"),
+    "steady_start": ("steady", "begin"), "steady_end": ("steady", "end"),
+    "options_start": ("options", "begin"), "options_end": ("options", "end"),
 }
-ZURELO_PHASES = ("idle", "pause", "send")
+ZURELO_PHASES = ("idle", "pause", "send", "steady", "options")
 
 
 def run_driver(args, sampler, server, exe):
@@ -251,7 +253,8 @@ def print_tables(runs, seconds):
         rows.append(["wineserver (driver, peers, floor, Zurelo)"] + [
             pct(a) + (f" ({a / alone:.2f}x alone)" if a is not None and alone else "")
             for a in w])
-        print(table(rows, ["process", "idle", "pause", "slow send"]))
+        print(table(rows, ["process", "idle", "pause", "slow send", "steady song",
+                           "steady, once + file"]))
         print(f"Floor alone beforehand (\"alone\"): floor {pct(fa)} %, "
               f"wineserver (driver, peers and floor) {pct(alone)} %.")
 

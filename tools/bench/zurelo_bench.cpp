@@ -6,10 +6,11 @@
 //                --peer <zurelo_peer.exe>
 //   zurelo_bench <Zurelo.exe> --peer <zurelo_peer.exe> --pose
 //                shows both windows for screenshots, measures nothing
-// The player's title changes every second throughout. Phases: the floor alone, then with
-// the floor running beside it Zurelo idle, in an announcer pause, and in a slow send (the
-// mIRC peer takes 3 s over each message its windows receive; only the time inside those
-// answers counts). Figures besides: start-up to a visible window, the title-to-label delay
+// The player's title changes every second, except in the steady phases. Phases: the floor
+// alone, then with the floor running beside it Zurelo idle, in an announcer pause, with the
+// song steady (without, then with "Announce Each Song Once" on into mIRC and the
+// now-playing file chosen), and in a slow send (the mIRC peer takes 3 s over each message
+// its windows receive; only the time inside those answers counts). Figures besides: start-up to a visible window, the title-to-label delay
 // in each phase, "On" to the line, peak memory, open handles, the files' sizes.
 
 #include <windows.h>
@@ -297,11 +298,41 @@ std::size_t PeakWorkingSetKb(HANDLE process) {
 
 // Title changes before a phase, so that a program's start-up is not counted in it.
 constexpr double kWarmUpMs = 2000;
+std::chrono::milliseconds ForMsDuration(double ms) {
+  return std::chrono::milliseconds(static_cast<long long>(ms));
+}
 // How long the mIRC peer takes over each message in the slow send.
 constexpr DWORD kSlowMs = 3000;
 
+// A steady song, without and then with the system menu's choices: announce each song once
+// (the announcer on, into mIRC) and the now-playing file. Both should cost what a steady
+// song costs anyway: nothing is sent or written while the song stays the same.
+void MeasureSteadySong(const std::wstring& exe, double phase_s, const std::wstring& np_file) {
+  const std::wstring app = BaseName(exe);
+  e2e::StoreSetting(L"Pause", L"Pause1", L"1", app);
+  auto z = Start(exe, kMainClass, "zurelo");
+  if (!z) return;
+  e2e::Pause(ForMsDuration(kWarmUpMs));
+  Mark("steady_start");
+  e2e::Pause(ForMsDuration(phase_s * 1000));
+  Mark("steady_end");
+  PostMessageW(z->main, WM_SYSCOMMAND, ids::kNowPlayingFileCommand, 0);
+  if (HWND dialog = e2e::WaitFileDialog(z->process.pid(), 3s)) {
+    e2e::ConfirmFileDialog(dialog, np_file);
+  }
+  PostMessageW(z->main, WM_SYSCOMMAND, ids::kAnnounceOnceCommand, 0);
+  ChooseMirc(z->main);
+  e2e::PostClick(GetDlgItem(z->main, ids::kOnButton));
+  CloseBoxes(z->process.pid());
+  e2e::Pause(ForMsDuration(kWarmUpMs));
+  Mark("options_start");
+  e2e::Pause(ForMsDuration(phase_s * 1000));
+  Mark("options_end");
+  z->Close();
+}
+
 int MeasureZurelo(const std::wstring& exe, double phase_s, const std::wstring& floor_exe,
-                  TitleChanger& titles, e2e::Peer& mirc) {
+                  TitleChanger& titles, e2e::Peer& mirc, const std::wstring& np_file) {
   // The floor runs beside Zurelo from here to the end, so each phase has its own floor
   // figure from the same seconds; its first phase is alone, for the wineserver's share.
   auto floor = Start(floor_exe, kFloorClass, "floor");
@@ -363,6 +394,8 @@ int MeasureZurelo(const std::wstring& exe, double phase_s, const std::wstring& f
   DWORD handles = 0;
   GetProcessHandleCount(z->process.handle(), &handles);
   z->Close();
+
+  MeasureSteadySong(exe, phase_s, np_file);
 
   // A slow send: a fresh start with a 1 s pause, so that sends to the slow client follow
   // each other until their answers add up to a phase.
@@ -479,5 +512,5 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   TitleChanger titles(player.Top());
-  return MeasureZurelo(exe, phase_s, floor_exe, titles, mirc);
+  return MeasureZurelo(exe, phase_s, floor_exe, titles, mirc, dir.File(L"nowplaying.txt"));
 }
