@@ -43,10 +43,11 @@ RoomProbe Probe(WindowSystem& windows, Handle candidate) {
   return p;
 }
 
-// A press and a release. The real seam sends WM_LBUTTONDOWN and WM_LBUTTONUP (wParam 13,
-// lParam 0), which a standard Win32 button takes as one click. The release is not sent
-// when the client was given up on during the press.
-Delivery Press(WindowSystem& windows, Handle button) {
+// Activates a button of another program's window: a press and a release. The real seam
+// sends WM_LBUTTONDOWN and WM_LBUTTONUP (wParam 13, lParam 0), which a standard Win32
+// button takes as one click. The release is not sent when the client was given up on
+// during the press.
+Delivery PressButton(WindowSystem& windows, Handle button) {
   if (windows.SendButtonDown(button) == Delivery::kNoAnswer) return Delivery::kNoAnswer;
   return windows.SendButtonUp(button);
 }
@@ -56,10 +57,12 @@ bool Answered(Delivery d) {
 }
 
 // What the user was typing in the box is read before the line goes in, and put back once
-// the client has taken the line (the box is empty again). An empty box needs nothing.
+// the client has taken the line (the box is empty again). An empty box needs nothing, and
+// neither does one that still holds our previous line, which the client did not take.
 class KeptDraft {
  public:
-  KeptDraft(WindowSystem& w, Handle box) : w_(w), draft_(w.ReadDraft(box)) {}
+  KeptDraft(WindowSystem& w, Handle box, const std::wstring& ours)
+      : w_(w), draft_(w.ReadDraft(box, ours)) {}
   void PutBack(Handle box) {
     if (!draft_.empty()) w_.PutBackDraft(box, draft_);
   }
@@ -90,48 +93,51 @@ platform::Handle ChatSenders::FindAolRoom() {
   }
 }
 
-void ChatSenders::SendToAolRoom(const std::wstring& message) {
+platform::Delivery ChatSenders::SendToAolRoom(const std::wstring& message) {
   // The room search dispatches events, so it stays here; the rest of the line is one piece.
   const Handle room = FindAolRoom();
-  windows_.RunLine([room, line = platform::BlankControlCharacters(message)](WindowSystem& w) {
+  return Send(last_aol_, message, [room](WindowSystem& w, const Line& line) {
     const Handle input = w.FindChild(room, 0, L"RICHCNTL");
-    if (input == 0) return;
-    KeptDraft draft(w, input);
-    if (!Answered(w.SendText(input, line))) return;
+    if (input == 0) return false;
+    KeptDraft draft(w, input, line.previous);
+    if (!Answered(w.SendText(input, line.text))) return true;
     if (Answered(w.SendChar(input, kEnter))) draft.PutBack(input);
+    return true;
   });
 }
 
-void ChatSenders::SendToAim(const std::wstring& message) {
-  windows_.RunLine([line = platform::BlankControlCharacters(message)](WindowSystem& w) {
+platform::Delivery ChatSenders::SendToAim(const std::wstring& message) {
+  return Send(last_aim_, message, [](WindowSystem& w, const Line& line) {
     Handle chat = w.FindTopLevel(L"aim_chatwnd");
     const Handle pane = NthChild(w, chat, L"wndate32class", 2);
     const Handle input = w.FindChild(pane, 0, L"ate32class");
-    KeptDraft draft(w, input);
-    if (!Answered(w.SendText(input, line))) return;
+    KeptDraft draft(w, input, line.previous);
+    if (!Answered(w.SendText(input, line.text))) return input != 0;
     chat = w.FindTopLevel(L"aim_chatwnd");
-    if (Answered(Press(w, NthChild(w, chat, L"_oscar_iconbtn", 5)))) draft.PutBack(input);
+    if (Answered(PressButton(w, NthChild(w, chat, L"_oscar_iconbtn", 5)))) draft.PutBack(input);
+    return input != 0;
   });
 }
 
-void ChatSenders::SendToYahoo(const std::wstring& message) {
-  windows_.RunLine([line = platform::BlankControlCharacters(message)](WindowSystem& w) {
+platform::Delivery ChatSenders::SendToYahoo(const std::wstring& message) {
+  return Send(last_yahoo_, message, [](WindowSystem& w, const Line& line) {
     const Handle input_parent = w.FindTopLevel(L"IMClass");
     const Handle input = w.FindChild(input_parent, 0, L"YIMInputWindow");
     const Handle buttons_parent = w.FindTopLevel(L"imclass");
     const Handle button = NthChild(w, buttons_parent, L"button", 4);
     // The press, then a space bar down and up, which completes the click on a standard
     // button.
-    KeptDraft draft(w, input);
-    if (!Answered(w.SendText(input, line))) return;
-    if (!Answered(w.SendButtonDown(button))) return;
-    if (!Answered(w.SendKeyDown(button, kSpaceKey))) return;
-    if (Answered(w.SendKeyUp(button, kSpaceKey))) draft.PutBack(input);
+    KeptDraft draft(w, input, line.previous);
+    const bool sent =
+        Answered(w.SendText(input, line.text)) && Answered(w.SendButtonDown(button)) &&
+        Answered(w.SendKeyDown(button, kSpaceKey)) && Answered(w.SendKeyUp(button, kSpaceKey));
+    if (sent) draft.PutBack(input);
+    return input != 0;
   });
 }
 
-void ChatSenders::SendToMirc(const std::wstring& message) {
-  windows_.RunLine([line = platform::BlankControlCharacters(message)](WindowSystem& w) {
+platform::Delivery ChatSenders::SendToMirc(const std::wstring& message) {
+  return Send(last_mirc_, message, [](WindowSystem& w, const Line& line) {
     // The channel's input box, looked up afresh before each of the two sends.
     auto find_input = [&w] {
       const Handle main = w.FindTopLevel(L"mirc");
@@ -139,16 +145,23 @@ void ChatSenders::SendToMirc(const std::wstring& message) {
       const Handle channel = w.FindChild(client, 0, L"mirc_channel");
       return w.FindChild(channel, 0, L"edit");
     };
-    const Handle first = find_input();
-    KeptDraft draft(w, first);
-    if (!Answered(w.SendText(first, line))) return;
     const Handle input = find_input();
-    if (Answered(w.SendChar(input, kEnter))) draft.PutBack(input);
+    KeptDraft draft(w, input, line.previous);
+    if (!Answered(w.SendText(input, line.text))) return input != 0;
+    // The draft goes back where it came from, whichever channel the Enter went to.
+    if (Answered(w.SendChar(find_input(), kEnter))) draft.PutBack(input);
+    return input != 0;
   });
 }
 
-void ChatSenders::PressButton(platform::Handle button) {
-  windows_.RunLine([button](WindowSystem& w) { Press(w, button); });
+platform::Delivery ChatSenders::Send(std::wstring& last, const std::wstring& message,
+                                     std::function<bool(WindowSystem&, const Line&)> steps) {
+  // The worker gets its own copies: a line given up on may outlive this call.
+  Line line{platform::BlankControlCharacters(message), last};
+  last = line.text;
+  return windows_.RunLine([line = std::move(line), steps = std::move(steps)](WindowSystem& w) {
+    return steps(w, line);
+  });
 }
 
 }  // namespace chat

@@ -6,6 +6,7 @@
 // ends the line, so the Enter or click never arrives without the text before it. Control
 // characters in the line go as blanks: a line break would make the client send two lines.
 
+#include <functional>
 #include <string>
 
 #include "platform/event_pump.h"
@@ -20,17 +21,26 @@ class ChatSenders {
 
   // The AOL chat room among the client's document windows; 0 when there is none.
   platform::Handle FindAolRoom();
-  void SendToAolRoom(const std::wstring& message);
-  void SendToAim(const std::wstring& message);
-  void SendToYahoo(const std::wstring& message);
-  void SendToMirc(const std::wstring& message);
-  // Activates a button of another program's window (a press and a release), as a line of
-  // its own.
-  void PressButton(platform::Handle button);
+  // Each answers kDone when the line went into the client's input box, kNoTarget when no
+  // box was found, kNoAnswer when the client was given up on.
+  platform::Delivery SendToAolRoom(const std::wstring& message);
+  platform::Delivery SendToAim(const std::wstring& message);
+  platform::Delivery SendToYahoo(const std::wstring& message);
+  platform::Delivery SendToMirc(const std::wstring& message);
 
  private:
+  // One line as its worker gets it: the text, and the line typed into the same client
+  // before it (a box still holding that is no draft of the user's).
+  struct Line {
+    std::wstring text;
+    std::wstring previous;
+  };
+  platform::Delivery Send(std::wstring& last, const std::wstring& message,
+                          std::function<bool(platform::WindowSystem&, const Line&)> steps);
+
   platform::WindowSystem& windows_;
   platform::EventPump& pump_;
+  std::wstring last_aol_, last_aim_, last_yahoo_, last_mirc_;
 };
 
 }  // namespace chat

@@ -48,11 +48,19 @@ bool Announcer::Cycle() {
   for (const ChatClient& client : kChatClients) {
     if (!view_.IsSelected(client)) continue;
     const std::wstring song = song_.song();
-    if (once_) {
-      if (song == player::kPlayerNotFound || last_sent_[client.option_id] == song) continue;
-      last_sent_[client.option_id] = song;
+    if (once_ && (song == player::kPlayerNotFound || last_sent_[client.option_id] == song)) {
+      continue;
     }
-    (chat_.*client.send)(view_.Prefix() + song);
+    // What each client was given is kept whether or not the once rule is on, so that
+    // switching it on mid-run does not repeat a song; a line that reached no input box
+    // (the client not running, or given up) counts as not given.
+    const std::wstring line = view_.Prefix() + song;
+    const platform::Delivery d = (chat_.*client.send)(line);
+    if (d == platform::Delivery::kDone) {
+      last_sent_[client.option_id] = song;
+    } else {
+      last_sent_.erase(client.option_id);
+    }
     sent = true;
     player::WaitSeconds(pause_, clock_, pump_);
   }

@@ -1,6 +1,7 @@
 #pragma once
 // The chat announcer: while on, types the now-playing line (prefix + song) into the chosen
-// chat client, waits the pause, and does it again.
+// chat client, waits the pause, and does it again; or, announcing each song once, only
+// when the song is new to that client.
 
 #include <map>
 #include <string>
@@ -45,6 +46,7 @@ class Announcer {
   void SetOnce(bool once);
   // The song or the chosen client changed: a sleeping announcer looks again at once.
   void Wake();
+  bool once() const { return once_; }
 
  private:
   // True when a line went out.

@@ -15,7 +15,7 @@ struct ChatClient {
   int option_id;           // the option button on the main window
   const wchar_t* caption;  // its caption
   int tab_place;           // its place among the option buttons in the tab order
-  void (chat::ChatSenders::*send)(const std::wstring& line);
+  platform::Delivery (chat::ChatSenders::*send)(const std::wstring& line);
 };
 
 inline constexpr ChatClient kChatClients[] = {

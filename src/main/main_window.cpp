@@ -96,7 +96,8 @@ void MainWindow::OnSettingChanged(const settings::Setting& setting, const std::w
     TickMenuChoice(ids::kAnnounceOnceCommand, value == settings::kOn);
   } else if (&setting == &settings::kNowPlayingFile) {
     now_playing_file_.Follow(value, now_playing_.song());
-    TickMenuChoice(ids::kNowPlayingFileCommand, !value.empty());
+    // From what is followed now: the failure box may have let the user stop it meanwhile.
+    TickMenuChoice(ids::kNowPlayingFileCommand, !now_playing_file_.path().empty());
   } else if (&setting == &settings::kTranslucency && hwnd_) {
     settings::ApplyChosenTranslucency(value, s_.windows, reinterpret_cast<platform::Handle>(hwnd_));
   }
@@ -135,18 +136,19 @@ void MainWindow::TickMenuChoice(UINT command, bool ticked) {
 
 void MainWindow::OnMenuChoice(UINT command) {
   if (command == ids::kAnnounceOnceCommand) {
-    s_.settings.SetOn(settings::kAnnounceOnce, !s_.settings.IsOn(settings::kAnnounceOnce));
+    // From the choice in effect, which holds even when the store could not keep it.
+    s_.settings.SetOn(settings::kAnnounceOnce, !announcer_.once());
   } else if (!now_playing_file_.path().empty()) {
     s_.settings.Set(settings::kNowPlayingFile, L"");  // stops; the file stays as it is
-  } else if (auto file = AskSaveFile(hwnd_, L"nowplaying.txt")) {
+  } else if (auto file = AskSaveFile(hwnd_, L"nowplaying.txt", true)) {
     s_.settings.Set(settings::kNowPlayingFile, *file);
   }
 }
 
 void MainWindow::ShowSong(const std::wstring& song) {
   label_.ShowSong(song);
-  now_playing_file_.SongShown(song);
   announcer_.Wake();
+  now_playing_file_.SongShown(song);  // last: a failure to write it may open a box
 }
 
 void MainWindow::OnCommand(int id) {

@@ -17,12 +17,17 @@ void NowPlayingFile::SongShown(const std::wstring& song) {
 }
 
 void NowPlayingFile::Write(const std::wstring& song) {
-  // Written beside the file and put in its place, so a reader never sees it half written.
+  // Written beside the file and put in its place, so a reader never sees it half written;
+  // only a reader that holds it open against being replaced gets it rewritten in place.
   if (const auto error = files_.WriteWhole(path_, EncodeNowPlayingFile(song))) {
     written_.clear();  // whatever the file holds now, the next song is written
-    if (failing_) return;
+    // A failure while the box is still open counts as told.
+    const bool told = failing_ || telling_;
     failing_ = true;
+    if (told) return;
+    telling_ = true;
     report_(std::to_wstring(error->number) + L" " + error->description);
+    telling_ = false;
     return;
   }
   written_ = song;

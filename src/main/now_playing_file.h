@@ -32,6 +32,7 @@ class NowPlayingFile {
   // A failure was reported: later ones stay silent until a write succeeds again, so boxes
   // never pile up while the file cannot be written.
   bool failing_ = false;
+  bool telling_ = false;  // the box is open: whatever happens meanwhile is not told again
 };
 
 }  // namespace zurelo

@@ -7,7 +7,8 @@
 
 namespace zurelo {
 
-std::optional<std::wstring> AskSaveFile(HWND owner, const std::wstring& proposed) {
+std::optional<std::wstring> AskSaveFile(HWND owner, const std::wstring& proposed,
+                                        bool confirm_replace) {
   // The buffer holds the longest path the dialog can return.
   std::wstring file(32768, L'\0');
   file.replace(0, std::min(proposed.size(), file.size() - 1), proposed);
@@ -20,6 +21,7 @@ std::optional<std::wstring> AskSaveFile(HWND owner, const std::wstring& proposed
   ofn.lpstrDefExt = L"txt";
   // The current directory stays as it was: Reload finds the program by its bare name.
   ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (confirm_replace) ofn.Flags |= OFN_OVERWRITEPROMPT;
   if (!GetSaveFileNameW(&ofn)) {
     const DWORD error = CommDlgExtendedError();
     if (error != 0) {

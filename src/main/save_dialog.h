@@ -9,7 +9,9 @@
 namespace zurelo {
 
 // Shows the save dialog with the name proposed; the name chosen, or nothing when the user
-// cancelled (a dialog that could not be shown says so in a box).
-std::optional<std::wstring> AskSaveFile(HWND owner, const std::wstring& proposed);
+// cancelled (a dialog that could not be shown says so in a box). confirm_replace asks
+// before an existing file is chosen.
+std::optional<std::wstring> AskSaveFile(HWND owner, const std::wstring& proposed,
+                                        bool confirm_replace = false);
 
 }  // namespace zurelo

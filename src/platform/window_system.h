@@ -17,6 +17,7 @@ using Handle = std::uintptr_t;
 enum class Delivery {
   kDone,      // handled, or there was no window to take it (0, or one already gone)
   kNoAnswer,  // given up: the target was reported hung or went away while it was sent
+  kNoTarget,  // a line that found no input box to go into
 };
 
 // What the user was typing in a chat client's input box: the text as the box holds it (a
@@ -55,9 +56,9 @@ class WindowSystem {
   // press and a release, which a standard button takes as one click.
   virtual Delivery SendButtonDown(Handle w) = 0;
   virtual Delivery SendButtonUp(Handle w) = 0;
-  // The box's text and selection (WM_GETTEXT, EM_GETSEL); an empty draft for an empty box
-  // or no box.
-  virtual Draft ReadDraft(Handle box) = 0;
+  // The box's text and selection (WM_GETTEXT, EM_GETSEL); an empty draft for an empty box,
+  // no box, or a box that holds only ours (a line of ours the client did not take).
+  virtual Draft ReadDraft(Handle box, const std::wstring& ours) = 0;
   // Puts the draft back (WM_SETTEXT, EM_SETSEL), but only into a box that is empty now: a
   // box that still holds the line must not get a draft the client might send instead.
   virtual Delivery PutBackDraft(Handle box, const Draft& draft) = 0;
@@ -67,9 +68,10 @@ class WindowSystem {
   // during the wait, say). steps gets the window system the worker uses: its sends block
   // until the client has handled them and, once the line is given up, do nothing and
   // answer kNoAnswer. This thread dispatches its events until the steps are done; the
-  // answer is kNoAnswer when the client was reported hung or went away during a send, or
+  // steps answer whether the line found its input box (kNoTarget when not). The answer is
+  // kNoAnswer when the client was reported hung or went away during a send, or
   // the worker never started. steps must own what it uses: it may outlive the call.
-  virtual Delivery RunLine(std::function<void(WindowSystem&)> steps) = 0;
+  virtual Delivery RunLine(std::function<bool(WindowSystem&)> steps) = 0;
 
   // Extended style (GWL_EXSTYLE) and layered alpha of a window.
   virtual std::optional<std::uint32_t> GetExStyle(Handle w) = 0;

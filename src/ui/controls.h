@@ -22,7 +22,7 @@ void CreateAll(HWND parent, const std::vector<layout::Control>& table, int dpi, 
 // The window size whose client area is the given twips at dpi.
 SIZE WindowSizeFor(int client_twips_w, int client_twips_h, int dpi, DWORD style, DWORD ex_style);
 
-// A control's text (WM_GETTEXT), the one way every window's text is read.
+// A control's text (WM_GETTEXT), read as the tests and tools read any window's text.
 using platform::win32::TextOf;
 
 }  // namespace ui

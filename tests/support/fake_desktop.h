@@ -107,10 +107,10 @@ class FakeDesktop : public platform::WindowSystem {
   Delivery SendButtonUp(Handle w) override { return Deliver({w, L"up", L"", 13}); }
   // Reading and putting back a draft are not among the calls: the senders' searches and
   // messages stay as they were; a draft put back shows among the messages.
-  Draft ReadDraft(Handle w) override {
+  Draft ReadDraft(Handle w, const std::wstring& ours) override {
     Draft d;
     auto it = windows_.find(w);
-    if (it == windows_.end()) return d;
+    if (it == windows_.end() || it->second.text == ours) return d;
     d.text = it->second.text;
     d.sel_start = it->second.sel_start;
     d.sel_end = it->second.sel_end;
@@ -126,11 +126,12 @@ class FakeDesktop : public platform::WindowSystem {
     });
   }
   // The worker is this thread: the steps run at once, as the real worker runs them.
-  Delivery RunLine(std::function<void(platform::WindowSystem&)> steps) override {
+  Delivery RunLine(std::function<bool(platform::WindowSystem&)> steps) override {
     ++lines;
     given_up_ = false;
-    steps(*this);
-    return given_up_ ? Delivery::kNoAnswer : Delivery::kDone;
+    const bool found = steps(*this);
+    if (given_up_) return Delivery::kNoAnswer;
+    return found ? Delivery::kDone : Delivery::kNoTarget;
   }
   int lines = 0;  // how many lines were handed to a worker
 

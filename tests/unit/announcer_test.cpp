@@ -220,12 +220,14 @@ TEST_F(AnnouncerTest, PrefixAndSongChangedDuringTheWaitAreSentNextTime) {
             (std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Artist - Song", L"np: B - C"}));
 }
 
-// Once: a song goes to a client once; paused, stopped or gone, nothing is sent and the
-// timer sleeps without a pause until the song or the choice changes; "On" forgets.
+// Once: a song goes to a client once (a line given up on does not count); paused, stopped
+// or gone, nothing is sent and the timer sleeps without a pause until the song or the
+// choice changes; "On" forgets.
 TEST_F(AnnouncerTest, OnceSendsEachSongOnceAndSleepsUntilSomethingChanges) {
-  announcer.SetOnce(true);
   view.Select(kMirc);
   announcer.Tick();
+  // Switched on after a line: the song that line carried is not sent again.
+  announcer.SetOnce(true);
   Play(L"1. Artist - Song - Winamp [Paused]");
   view.events.clear();
   const int waits = pump.waits;
@@ -241,8 +243,11 @@ TEST_F(AnnouncerTest, OnceSendsEachSongOnceAndSleepsUntilSomethingChanges) {
   Play(L"2. Other - Tune - Winamp");
   announcer.Wake();
   announcer.Tick();
-  view.Select(kAim);  // a client that has not had this song yet
+  view.Select(kAim);  // a client that has not had this song yet, and hangs at first
+  desk.At(inputs[kAim]).hung = true;
   announcer.Wake();
+  announcer.Tick();
+  desk.At(inputs[kAim]).hung = false;  // a line given up on was not given
   announcer.Tick();
   announcer.Tick();
   EXPECT_EQ(Lines(kMirc), (std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Artist - Song",

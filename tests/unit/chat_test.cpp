@@ -234,7 +234,8 @@ TEST_F(ChatTest, MircTypesIntoTheFirstChannelLookingEverythingUpTwice) {
 }
 
 // What the user was typing goes back once the client has taken the line, and only then:
-// a box that still holds the line gets no draft the client could send in its place.
+// a box that still holds the line gets no draft the client could send in its place, and
+// a line of ours that the client left there is never taken for a draft.
 TEST_F(ChatTest, TheUsersDraftIsPutBackOnlyIntoABoxTheClientEmptied) {
   const Handle channel = desk.Add(desk.Add(desk.Add(0, L"mirc"), L"mdiclient"), L"mirc_channel");
   const Handle input = desk.Add(channel, L"edit");  // 259
@@ -254,6 +255,11 @@ TEST_F(ChatTest, TheUsersDraftIsPutBackOnlyIntoABoxTheClientEmptied) {
   chat.SendToMirc(L"next");
   EXPECT_EQ(desk.messages, Sends({{259, L"text", L"next", 0}, {259, L"char", L"", 13}}));
   EXPECT_EQ(desk.At(input).text, L"next");
+  // Our own line left in the box is no draft of the user's: it is not put back later.
+  TakeLinesOnEnter();
+  desk.messages.clear();
+  chat.SendToMirc(L"again");
+  EXPECT_EQ(desk.messages, Sends({{259, L"text", L"again", 0}, {259, L"char", L"", 13}}));
 }
 
 TEST_F(ChatTest, MircHungInputStopsAfterTheText) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "main/log_file.h"
 #include "main/now_playing_file.h"
 #include "support/fake_desktop.h"
@@ -192,7 +194,11 @@ TEST(EncodeLogFile, ControlCharactersBecomeBlanksSoEachEntryStaysOneLine) {
 TEST(NowPlayingFile, HoldsTheSongShownAndTellsAFailureOnce) {
   fakes::MemoryFiles files;
   std::vector<std::wstring> boxes;
-  zurelo::NowPlayingFile file(files, [&](const std::wstring& text) { boxes.push_back(text); });
+  std::function<void()> while_open;  // what happens while the box is open
+  zurelo::NowPlayingFile file(files, [&](const std::wstring& text) {
+    boxes.push_back(text);
+    if (while_open) while_open();
+  });
   file.SongShown(L"Not - Chosen");
   EXPECT_EQ(files.writes, 0);
   file.Follow(L"C:\\obs\\np.txt", L"Caf\u00e9\tTacvba - Eres");
@@ -203,7 +209,15 @@ TEST(NowPlayingFile, HoldsTheSongShownAndTellsAFailureOnce) {
   EXPECT_EQ(files.writes, 1);
 
   files.fail_with = platform::FileError{32, L"The file is in use."};
+  // While the box is open a write succeeds and the next fails: no second box on top.
+  while_open = [&] {
+    files.fail_with.reset();
+    file.SongShown(L"X - Y");
+    files.fail_with = platform::FileError{32, L"The file is in use."};
+    file.SongShown(L"Z - W");
+  };
   file.SongShown(L"A - B");
+  while_open = nullptr;
   file.SongShown(L"C - D");
   EXPECT_EQ(boxes, std::vector<std::wstring>{L"32 The file is in use."});
   files.fail_with.reset();

@@ -230,10 +230,13 @@ std::optional<FileError> Win32FileOutput::WriteWhole(const std::wstring& path,
     }
   }
   if (!target) {
-    if (!MoveFileExW(temp.c_str(), final_path.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    // Never over a file: one that came meanwhile is replaced as any existing file is.
+    if (!MoveFileExW(temp.c_str(), final_path.c_str(), MOVEFILE_WRITE_THROUGH)) {
       const DWORD error = GetLastError();
       DeleteFileW(temp.c_str());
+      if ((error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) && ExistingTarget(path)) {
+        return WriteWhole(path, bytes);
+      }
       return Fail(error);
     }
     return std::nullopt;

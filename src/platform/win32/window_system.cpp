@@ -30,6 +30,18 @@ Handle FindUnder(TextCodec& codec, Handle parent, Handle child_after, const std:
   return Of(FindWindowExA(H(parent), H(child_after), c.c_str(), nullptr));
 }
 
+// A text as the window system converts it for an ANSI window that is sent it wide.
+std::string ToAnsiAsSent(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                    0, nullptr, nullptr);
+  if (n <= 0) return {};
+  std::string bytes(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n,
+                      nullptr, nullptr);
+  return bytes;
+}
+
 // A press and a release at the button's corner (0, 0): a standard button takes the pair
 // as one click. To the button, wParam is the key flags of the mouse message: 13 reads as
 // MK_LBUTTON | MK_SHIFT | MK_CONTROL, which a button ignores. 13 is sent because the chat
@@ -39,13 +51,14 @@ constexpr WPARAM kButtonFlags = 13;
 // One line on its way, shared by the interface thread and the worker that runs it: a line
 // given up on may still be running long after the interface thread has moved on.
 struct Line {
-  Line(std::function<void(WindowSystem&)> s, TextCodec& c) : steps(std::move(s)), codec(c) {}
-  std::function<void(WindowSystem&)> steps;
+  Line(std::function<bool(WindowSystem&)> s, TextCodec& c) : steps(std::move(s)), codec(c) {}
+  std::function<bool(WindowSystem&)> steps;
   TextCodec& codec;
   HWND wake = nullptr;
   std::atomic<bool> started{false};
   std::atomic<bool> done{false};
   std::atomic<bool> given_up{false};
+  std::atomic<bool> found_box{false};
   std::atomic<HWND> sending{nullptr};  // the window a send of the worker is blocked on
 };
 
@@ -69,15 +82,16 @@ class LineWindows final : public WindowSystem {
   Delivery SendKeyUp(Handle w, unsigned vk) override { return Send(w, WM_KEYUP, vk); }
   Delivery SendButtonDown(Handle w) override { return Send(w, WM_LBUTTONDOWN, kButtonFlags); }
   Delivery SendButtonUp(Handle w) override { return Send(w, WM_LBUTTONUP, kButtonFlags); }
-  Delivery RunLine(std::function<void(WindowSystem&)> steps) override {
-    steps(*this);
-    return line_.given_up.load() ? Delivery::kNoAnswer : Delivery::kDone;
+  Delivery RunLine(std::function<bool(WindowSystem&)> steps) override {
+    const bool found = steps(*this);
+    if (line_.given_up.load()) return Delivery::kNoAnswer;
+    return found ? Delivery::kDone : Delivery::kNoTarget;
   }
   std::optional<std::uint32_t> GetExStyle(Handle) override { return std::nullopt; }
   bool SetExStyle(Handle, std::uint32_t) override { return false; }
   bool SetLayeredAlpha(Handle, std::uint8_t) override { return false; }
 
-  Draft ReadDraft(Handle box) override {
+  Draft ReadDraft(Handle box, const std::wstring& ours) override {
     Draft draft;
     draft.unicode = box && IsWindowUnicode(H(box));
     const auto [length, got_length] = Call(box, WM_GETTEXTLENGTH, 0, 0, draft.unicode);
@@ -95,6 +109,9 @@ class LineWindows final : public WindowSystem {
           Call(box, WM_GETTEXT, room, reinterpret_cast<LPARAM>(draft.bytes.data()), false).first;
       draft.bytes.resize(static_cast<std::size_t>(std::clamp<LRESULT>(n, 0, length)));
     }
+    // Our own line, left there by a client that did not take it, is nobody's draft. An ANSI
+    // box holds it as the window system converted it.
+    if (draft.unicode ? draft.text == ours : draft.bytes == ToAnsiAsSent(ours)) return {};
     // The selection comes in the result, which needs no pointer into this process.
     const auto selection = static_cast<DWORD>(Call(box, EM_GETSEL, 0, 0, true).first);
     draft.sel_start = LOWORD(selection);
@@ -150,9 +167,10 @@ DWORD WINAPI RunLineThread(void* param) {
   line.started.store(true);
   try {
     LineWindows windows(line);
-    if (!line.given_up.load()) line.steps(windows);
+    if (!line.given_up.load()) line.found_box.store(line.steps(windows));
   } catch (...) {
     // Nothing may leave a thread's function; the line simply ends here.
+    platform::Trace(L"a chat line failed on its way and was cut short");
   }
   // Set before the wake, so a wait that misses the wake (a modal loop inside it took the
   // message) still finds the flag when it looks again.
@@ -187,7 +205,7 @@ std::wstring Win32WindowSystem::GetTitle(Handle w, int max_count) {
   return buffer;
 }
 
-Delivery Win32WindowSystem::RunLine(std::function<void(WindowSystem&)> steps) {
+Delivery Win32WindowSystem::RunLine(std::function<bool(WindowSystem&)> steps) {
   auto line = std::make_shared<Line>(std::move(steps), codec_);
   line->wake = pump_.WakeWindow();
   // A thread of the system's own making: its function runs whatever the C++ runtime's
@@ -222,34 +240,44 @@ Delivery Win32WindowSystem::RunLine(std::function<void(WindowSystem&)> steps) {
     }
     pump_.WaitAndDispatch(next_check - now);
   }
-  return line->given_up.load() ? Delivery::kNoAnswer : Delivery::kDone;
+  if (line->given_up.load()) return Delivery::kNoAnswer;
+  return line->found_box.load() ? Delivery::kDone : Delivery::kNoTarget;
 }
 
 Delivery Win32WindowSystem::SendText(Handle w, const std::wstring& text) {
-  return RunLine([w, text](WindowSystem& line) { line.SendText(w, text); });
+  return RunLine(
+      [w, text](WindowSystem& line) { return line.SendText(w, text) == Delivery::kDone; });
 }
 Delivery Win32WindowSystem::SendChar(Handle w, unsigned code) {
-  return RunLine([w, code](WindowSystem& line) { line.SendChar(w, code); });
+  return RunLine(
+      [w, code](WindowSystem& line) { return line.SendChar(w, code) == Delivery::kDone; });
 }
 Delivery Win32WindowSystem::SendKeyDown(Handle w, unsigned vk) {
-  return RunLine([w, vk](WindowSystem& line) { line.SendKeyDown(w, vk); });
+  return RunLine(
+      [w, vk](WindowSystem& line) { return line.SendKeyDown(w, vk) == Delivery::kDone; });
 }
 Delivery Win32WindowSystem::SendKeyUp(Handle w, unsigned vk) {
-  return RunLine([w, vk](WindowSystem& line) { line.SendKeyUp(w, vk); });
+  return RunLine([w, vk](WindowSystem& line) { return line.SendKeyUp(w, vk) == Delivery::kDone; });
 }
 Delivery Win32WindowSystem::SendButtonDown(Handle w) {
-  return RunLine([w](WindowSystem& line) { line.SendButtonDown(w); });
+  return RunLine([w](WindowSystem& line) { return line.SendButtonDown(w) == Delivery::kDone; });
 }
 Delivery Win32WindowSystem::SendButtonUp(Handle w) {
-  return RunLine([w](WindowSystem& line) { line.SendButtonUp(w); });
+  return RunLine([w](WindowSystem& line) { return line.SendButtonUp(w) == Delivery::kDone; });
 }
-Draft Win32WindowSystem::ReadDraft(Handle box) {
+Draft Win32WindowSystem::ReadDraft(Handle box, const std::wstring& ours) {
   auto draft = std::make_shared<Draft>();
-  RunLine([box, draft](WindowSystem& line) { *draft = line.ReadDraft(box); });
-  return *draft;
+  // A line given up on may still write its copy later: it is read only when done.
+  const Delivery d = RunLine([box, ours, draft](WindowSystem& line) {
+    *draft = line.ReadDraft(box, ours);
+    return true;
+  });
+  return d == Delivery::kDone ? *draft : Draft{};
 }
 Delivery Win32WindowSystem::PutBackDraft(Handle box, const Draft& draft) {
-  return RunLine([box, draft](WindowSystem& line) { line.PutBackDraft(box, draft); });
+  return RunLine([box, draft](WindowSystem& line) {
+    return line.PutBackDraft(box, draft) == Delivery::kDone;
+  });
 }
 
 std::optional<std::uint32_t> Win32WindowSystem::GetExStyle(Handle w) {

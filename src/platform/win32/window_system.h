@@ -27,9 +27,9 @@ class Win32WindowSystem : public WindowSystem {
   Delivery SendKeyUp(Handle w, unsigned vk) override;
   Delivery SendButtonDown(Handle w) override;
   Delivery SendButtonUp(Handle w) override;
-  Draft ReadDraft(Handle box) override;
+  Draft ReadDraft(Handle box, const std::wstring& ours) override;
   Delivery PutBackDraft(Handle box, const Draft& draft) override;
-  Delivery RunLine(std::function<void(WindowSystem&)> steps) override;
+  Delivery RunLine(std::function<bool(WindowSystem&)> steps) override;
   std::optional<std::uint32_t> GetExStyle(Handle w) override;
   bool SetExStyle(Handle w, std::uint32_t style) override;
   bool SetLayeredAlpha(Handle w, std::uint8_t alpha) override;
