@@ -791,9 +791,9 @@ std::string ClickedLine(const std::string& button) {
 bool Peer::Start(const std::string& role, const std::wstring& log_path,
                  const std::optional<std::wstring>& title) {
   log_ = PeerLog(log_path);
-  const peer::RoleSpec* spec = peer::FindRole(role);
-  if (spec == nullptr) return false;
-  class_ = Widen(spec->top_class);
+  const peer::RoleRow* row = peer::FindRole(role);
+  if (row == nullptr) return false;
+  class_ = Widen(row->top_class);
   std::vector<std::wstring> args = {L"--role", Widen(role), L"--log", log_path};
   if (title) {
     args.push_back(L"--title");

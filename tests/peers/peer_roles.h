@@ -19,7 +19,7 @@ struct PrivateClass {
   Kind kind;
 };
 
-struct RoleSpec {
+struct RoleRow {
   Role role;
   const char* name;       // as given to --role and written in the ready line
   const char* top_class;  // the top-level window's class
@@ -51,7 +51,7 @@ inline constexpr PrivateClass kMircParts[] = {
     {"mirc_channel", Kind::kMdiChild},
 };
 
-inline constexpr RoleSpec kRoles[] = {
+inline constexpr RoleRow kRoles[] = {
     {Role::kPlayer, "player", "Winamp v1.x", Kind::kPlain, true, nullptr, 0},
     {Role::kAol, "aol", "AOL Frame25", Kind::kMdiFrame, false, kAolParts, std::size(kAolParts)},
     {Role::kAim, "aim", "aim_chatwnd", Kind::kPlain, false, kAimParts, std::size(kAimParts)},
@@ -60,9 +60,9 @@ inline constexpr RoleSpec kRoles[] = {
 };
 
 // The row of the role of this name, or nullptr.
-inline const RoleSpec* FindRole(std::string_view name) {
-  for (const RoleSpec& spec : kRoles) {
-    if (name == spec.name) return &spec;
+inline const RoleRow* FindRole(std::string_view name) {
+  for (const RoleRow& row : kRoles) {
+    if (name == row.name) return &row;
   }
   return nullptr;
 }

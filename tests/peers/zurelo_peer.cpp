@@ -34,7 +34,7 @@ using platform::win32::UniqueWindow;
 // Everything the window procedures share: one peer is one thread.
 struct State {
   HINSTANCE instance = nullptr;
-  const peer::RoleSpec* role = nullptr;
+  const peer::RoleRow* role = nullptr;
   std::wstring title;
   peer::Log log;
   int generation = 0;
@@ -444,7 +444,7 @@ bool BuildMirc() {
 }
 
 bool RegisterClasses() {
-  const peer::RoleSpec& role = *S().role;
+  const peer::RoleRow& role = *S().role;
   if (!RegisterPrivate(role.top_class, role.top_kind)) return false;
   for (std::size_t i = 0; i < role.part_count; ++i) {
     if (!RegisterPrivate(role.parts[i].name, role.parts[i].kind)) return false;
@@ -499,7 +499,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   int argc = 0;
   const platform::win32::UniqueArgv argv(CommandLineToArgvW(GetCommandLineW(), &argc));
   if (!argv) return 2;
-  const peer::RoleSpec* role = nullptr;
+  const peer::RoleRow* role = nullptr;
   std::wstring log_path;
   std::optional<std::wstring> title;
   for (int i = 1; i + 1 < argc; i += 2) {
