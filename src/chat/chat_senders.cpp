@@ -5,6 +5,7 @@
 namespace chat {
 namespace {
 
+using platform::ChatLine;
 using platform::Delivery;
 using platform::Handle;
 using platform::WindowSystem;
@@ -15,7 +16,7 @@ constexpr unsigned kSpaceKey = 0x20;  // VK_SPACE
 // The n-th child of a class under parent: n searches, each starting after the previous
 // result. A 0 inside the chain makes the next search start at the first child again,
 // which is what passing 0 as child-after does anyway.
-Handle NthChild(WindowSystem& windows, Handle parent, const std::wstring& cls, int n) {
+Handle NthChild(ChatLine& windows, Handle parent, const std::wstring& cls, int n) {
   Handle h = 0;
   for (int i = 0; i < n; ++i) h = windows.FindChild(parent, h, cls);
   return h;
@@ -47,7 +48,7 @@ RoomProbe Probe(WindowSystem& windows, Handle candidate) {
 // sends WM_LBUTTONDOWN and WM_LBUTTONUP (wParam 13, lParam 0), which a standard Win32
 // button takes as one click. The release is not sent when the client was given up on
 // during the press.
-Delivery PressButton(WindowSystem& windows, Handle button) {
+Delivery PressButton(ChatLine& windows, Handle button) {
   if (windows.SendButtonDown(button) == Delivery::kNoAnswer) return Delivery::kNoAnswer;
   return windows.SendButtonUp(button);
 }
@@ -61,14 +62,14 @@ bool Answered(Delivery d) {
 // neither does one that still holds our previous line, which the client did not take.
 class KeptDraft {
  public:
-  KeptDraft(WindowSystem& w, Handle box, const std::wstring& ours)
+  KeptDraft(ChatLine& w, Handle box, const std::wstring& ours)
       : w_(w), draft_(w.ReadDraft(box, ours)) {}
   void PutBack(Handle box) {
     if (!draft_.empty()) w_.PutBackDraft(box, draft_);
   }
 
  private:
-  WindowSystem& w_;
+  ChatLine& w_;
   platform::Draft draft_;
 };
 
@@ -96,7 +97,7 @@ platform::Handle ChatSenders::FindAolRoom() {
 platform::Delivery ChatSenders::SendToAolRoom(const std::wstring& message) {
   // The room search dispatches events, so it stays here; the rest of the line is one piece.
   const Handle room = FindAolRoom();
-  return Send(last_aol_, message, [room](WindowSystem& w, const Line& line) {
+  return Send(last_aol_, message, [room](ChatLine& w, const Line& line) {
     const Handle input = w.FindChild(room, 0, L"RICHCNTL");
     if (input == 0) return false;
     KeptDraft draft(w, input, line.previous);
@@ -107,7 +108,7 @@ platform::Delivery ChatSenders::SendToAolRoom(const std::wstring& message) {
 }
 
 platform::Delivery ChatSenders::SendToAim(const std::wstring& message) {
-  return Send(last_aim_, message, [](WindowSystem& w, const Line& line) {
+  return Send(last_aim_, message, [](ChatLine& w, const Line& line) {
     Handle chat = w.FindTopLevel(L"aim_chatwnd");
     const Handle pane = NthChild(w, chat, L"wndate32class", 2);
     const Handle input = w.FindChild(pane, 0, L"ate32class");
@@ -120,7 +121,7 @@ platform::Delivery ChatSenders::SendToAim(const std::wstring& message) {
 }
 
 platform::Delivery ChatSenders::SendToYahoo(const std::wstring& message) {
-  return Send(last_yahoo_, message, [](WindowSystem& w, const Line& line) {
+  return Send(last_yahoo_, message, [](ChatLine& w, const Line& line) {
     const Handle input_parent = w.FindTopLevel(L"IMClass");
     const Handle input = w.FindChild(input_parent, 0, L"YIMInputWindow");
     const Handle buttons_parent = w.FindTopLevel(L"imclass");
@@ -137,7 +138,7 @@ platform::Delivery ChatSenders::SendToYahoo(const std::wstring& message) {
 }
 
 platform::Delivery ChatSenders::SendToMirc(const std::wstring& message) {
-  return Send(last_mirc_, message, [](WindowSystem& w, const Line& line) {
+  return Send(last_mirc_, message, [](ChatLine& w, const Line& line) {
     // The channel's input box, looked up afresh before each of the two sends.
     auto find_input = [&w] {
       const Handle main = w.FindTopLevel(L"mirc");
@@ -155,13 +156,12 @@ platform::Delivery ChatSenders::SendToMirc(const std::wstring& message) {
 }
 
 platform::Delivery ChatSenders::Send(std::wstring& last, const std::wstring& message,
-                                     std::function<bool(WindowSystem&, const Line&)> steps) {
+                                     std::function<bool(ChatLine&, const Line&)> steps) {
   // The worker gets its own copies: a line given up on may outlive this call.
   Line line{platform::BlankControlCharacters(message), last};
   last = line.text;
-  return windows_.RunLine([line = std::move(line), steps = std::move(steps)](WindowSystem& w) {
-    return steps(w, line);
-  });
+  return windows_.RunLine(
+      [line = std::move(line), steps = std::move(steps)](ChatLine& w) { return steps(w, line); });
 }
 
 }  // namespace chat

@@ -36,7 +36,7 @@ class ChatSenders {
     std::wstring previous;
   };
   platform::Delivery Send(std::wstring& last, const std::wstring& message,
-                          std::function<bool(platform::WindowSystem&, const Line&)> steps);
+                          std::function<bool(platform::ChatLine&, const Line&)> steps);
 
   platform::WindowSystem& windows_;
   platform::EventPump& pump_;

@@ -31,19 +31,22 @@ struct Draft {
   bool empty() const { return unicode ? text.empty() : bytes.empty(); }
 };
 
-class WindowSystem {
+// Window searches, the same on the interface thread and on a line's worker.
+class WindowFinder {
  public:
-  virtual ~WindowSystem() = default;
-
+  virtual ~WindowFinder() = default;
   // A top-level window of the class (FindWindowA(cls, NULL)); 0 when there is none.
   virtual Handle FindTopLevel(const std::wstring& cls) = 0;
   // The first direct child of parent of the class after child_after (FindWindowExA);
   // parent 0 searches the top-level windows. 0 when there is none.
   virtual Handle FindChild(Handle parent, Handle child_after, const std::wstring& cls) = 0;
-  // The window's title as GetWindowTextW(w, buf, max_count) gives it: at most
-  // max_count - 1 UTF-16 units (the last may be half of a pair the limit cut).
-  virtual std::wstring GetTitle(Handle w, int max_count) = 0;
+};
 
+// One chat line's steps as its worker takes them: searches, and messages that block until
+// the client has handled them. Once the line is given up, a message does nothing and
+// answers kNoAnswer.
+class ChatLine : public virtual WindowFinder {
+ public:
   // WM_SETTEXT: a Unicode window gets the text as it is, an ANSI window the text as the
   // window system converts it to the ANSI code page.
   virtual Delivery SendText(Handle w, const std::wstring& text) = 0;
@@ -62,16 +65,22 @@ class WindowSystem {
   // Puts the draft back (WM_SETTEXT, EM_SETSEL), but only into a box that is empty now: a
   // box that still holds the line must not get a draft the client might send instead.
   virtual Delivery PutBackDraft(Handle box, const Draft& draft) = 0;
+};
+
+// The window system as the interface thread uses it.
+class WindowSystem : public virtual WindowFinder {
+ public:
+  // The window's title as GetWindowTextW(w, buf, max_count) gives it: at most
+  // max_count - 1 UTF-16 units (the last may be half of a pair the limit cut).
+  virtual std::wstring GetTitle(Handle w, int max_count) = 0;
 
   // One line's work (its searches and messages) run whole on a worker, so the client gets
   // the line in one piece however this thread is held up meanwhile (a message box opened
-  // during the wait, say). steps gets the window system the worker uses: its sends block
-  // until the client has handled them and, once the line is given up, do nothing and
-  // answer kNoAnswer. This thread dispatches its events until the steps are done; the
-  // steps answer whether the line found its input box (kNoTarget when not). The answer is
-  // kNoAnswer when the client was reported hung or went away during a send, or
-  // the worker never started. steps must own what it uses: it may outlive the call.
-  virtual Delivery RunLine(std::function<bool(WindowSystem&)> steps) = 0;
+  // during the wait, say). This thread dispatches its events until the steps are done;
+  // the steps answer whether the line found its input box (kNoTarget when not). The answer
+  // is kNoAnswer when the client was reported hung or went away during a send, or the
+  // worker never started. steps must own what it uses: it may outlive the call.
+  virtual Delivery RunLine(std::function<bool(ChatLine&)> steps) = 0;
 
   // Extended style (GWL_EXSTYLE) and layered alpha of a window.
   virtual std::optional<std::uint32_t> GetExStyle(Handle w) = 0;

@@ -28,7 +28,8 @@ struct Message {
   }
 };
 
-class FakeDesktop : public platform::WindowSystem {
+// Both sides of the window system: the worker of a line is this thread here.
+class FakeDesktop : public platform::WindowSystem, public platform::ChatLine {
  public:
   struct Window {
     Handle parent = 0;
@@ -126,7 +127,7 @@ class FakeDesktop : public platform::WindowSystem {
     });
   }
   // The worker is this thread: the steps run at once, as the real worker runs them.
-  Delivery RunLine(std::function<bool(platform::WindowSystem&)> steps) override {
+  Delivery RunLine(std::function<bool(platform::ChatLine&)> steps) override {
     ++lines;
     given_up_ = false;
     const bool found = steps(*this);

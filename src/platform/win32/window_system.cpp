@@ -51,8 +51,8 @@ constexpr WPARAM kButtonFlags = 13;
 // One line on its way, shared by the interface thread and the worker that runs it: a line
 // given up on may still be running long after the interface thread has moved on.
 struct Line {
-  Line(std::function<bool(WindowSystem&)> s, TextCodec& c) : steps(std::move(s)), codec(c) {}
-  std::function<bool(WindowSystem&)> steps;
+  Line(std::function<bool(ChatLine&)> s, TextCodec& c) : steps(std::move(s)), codec(c) {}
+  std::function<bool(ChatLine&)> steps;
   TextCodec& codec;
   HWND wake = nullptr;
   std::atomic<bool> started{false};
@@ -65,7 +65,7 @@ struct Line {
 // The window system as a line's worker sees it: searches as on any thread, sends that
 // block until the client has handled them. Between the steps it asks whether the client
 // hung; once the line is given up, by either side, nothing more is sent.
-class LineWindows final : public WindowSystem {
+class LineWindows final : public ChatLine {
  public:
   explicit LineWindows(Line& line) : line_(line) {}
 
@@ -73,7 +73,6 @@ class LineWindows final : public WindowSystem {
   Handle FindChild(Handle parent, Handle after, const std::wstring& cls) override {
     return FindUnder(line_.codec, parent, after, cls);
   }
-  std::wstring GetTitle(Handle, int) override { return {}; }
   Delivery SendText(Handle w, const std::wstring& text) override {
     return Send(w, WM_SETTEXT, 0, &text);
   }
@@ -82,14 +81,6 @@ class LineWindows final : public WindowSystem {
   Delivery SendKeyUp(Handle w, unsigned vk) override { return Send(w, WM_KEYUP, vk); }
   Delivery SendButtonDown(Handle w) override { return Send(w, WM_LBUTTONDOWN, kButtonFlags); }
   Delivery SendButtonUp(Handle w) override { return Send(w, WM_LBUTTONUP, kButtonFlags); }
-  Delivery RunLine(std::function<bool(WindowSystem&)> steps) override {
-    const bool found = steps(*this);
-    if (line_.given_up.load()) return Delivery::kNoAnswer;
-    return found ? Delivery::kDone : Delivery::kNoTarget;
-  }
-  std::optional<std::uint32_t> GetExStyle(Handle) override { return std::nullopt; }
-  bool SetExStyle(Handle, std::uint32_t) override { return false; }
-  bool SetLayeredAlpha(Handle, std::uint8_t) override { return false; }
 
   Draft ReadDraft(Handle box, const std::wstring& ours) override {
     Draft draft;
@@ -205,7 +196,7 @@ std::wstring Win32WindowSystem::GetTitle(Handle w, int max_count) {
   return buffer;
 }
 
-Delivery Win32WindowSystem::RunLine(std::function<bool(WindowSystem&)> steps) {
+Delivery Win32WindowSystem::RunLine(std::function<bool(ChatLine&)> steps) {
   auto line = std::make_shared<Line>(std::move(steps), codec_);
   line->wake = pump_.WakeWindow();
   // A thread of the system's own making: its function runs whatever the C++ runtime's
@@ -242,42 +233,6 @@ Delivery Win32WindowSystem::RunLine(std::function<bool(WindowSystem&)> steps) {
   }
   if (line->given_up.load()) return Delivery::kNoAnswer;
   return line->found_box.load() ? Delivery::kDone : Delivery::kNoTarget;
-}
-
-Delivery Win32WindowSystem::SendText(Handle w, const std::wstring& text) {
-  return RunLine(
-      [w, text](WindowSystem& line) { return line.SendText(w, text) == Delivery::kDone; });
-}
-Delivery Win32WindowSystem::SendChar(Handle w, unsigned code) {
-  return RunLine(
-      [w, code](WindowSystem& line) { return line.SendChar(w, code) == Delivery::kDone; });
-}
-Delivery Win32WindowSystem::SendKeyDown(Handle w, unsigned vk) {
-  return RunLine(
-      [w, vk](WindowSystem& line) { return line.SendKeyDown(w, vk) == Delivery::kDone; });
-}
-Delivery Win32WindowSystem::SendKeyUp(Handle w, unsigned vk) {
-  return RunLine([w, vk](WindowSystem& line) { return line.SendKeyUp(w, vk) == Delivery::kDone; });
-}
-Delivery Win32WindowSystem::SendButtonDown(Handle w) {
-  return RunLine([w](WindowSystem& line) { return line.SendButtonDown(w) == Delivery::kDone; });
-}
-Delivery Win32WindowSystem::SendButtonUp(Handle w) {
-  return RunLine([w](WindowSystem& line) { return line.SendButtonUp(w) == Delivery::kDone; });
-}
-Draft Win32WindowSystem::ReadDraft(Handle box, const std::wstring& ours) {
-  auto draft = std::make_shared<Draft>();
-  // A line given up on may still write its copy later: it is read only when done.
-  const Delivery d = RunLine([box, ours, draft](WindowSystem& line) {
-    *draft = line.ReadDraft(box, ours);
-    return true;
-  });
-  return d == Delivery::kDone ? *draft : Draft{};
-}
-Delivery Win32WindowSystem::PutBackDraft(Handle box, const Draft& draft) {
-  return RunLine([box, draft](WindowSystem& line) {
-    return line.PutBackDraft(box, draft) == Delivery::kDone;
-  });
 }
 
 std::optional<std::uint32_t> Win32WindowSystem::GetExStyle(Handle w) {

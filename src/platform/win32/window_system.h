@@ -20,16 +20,7 @@ class Win32WindowSystem : public WindowSystem {
   Handle FindTopLevel(const std::wstring& cls) override;
   Handle FindChild(Handle parent, Handle child_after, const std::wstring& cls) override;
   std::wstring GetTitle(Handle w, int max_count) override;
-  // A message on its own is a line of one step.
-  Delivery SendText(Handle w, const std::wstring& text) override;
-  Delivery SendChar(Handle w, unsigned code) override;
-  Delivery SendKeyDown(Handle w, unsigned vk) override;
-  Delivery SendKeyUp(Handle w, unsigned vk) override;
-  Delivery SendButtonDown(Handle w) override;
-  Delivery SendButtonUp(Handle w) override;
-  Draft ReadDraft(Handle box, const std::wstring& ours) override;
-  Delivery PutBackDraft(Handle box, const Draft& draft) override;
-  Delivery RunLine(std::function<bool(WindowSystem&)> steps) override;
+  Delivery RunLine(std::function<bool(ChatLine&)> steps) override;
   std::optional<std::uint32_t> GetExStyle(Handle w) override;
   bool SetExStyle(Handle w, std::uint32_t style) override;
   bool SetLayeredAlpha(Handle w, std::uint8_t alpha) override;
