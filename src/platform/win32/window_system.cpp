@@ -8,6 +8,7 @@
 
 #include "platform/trace.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/window_text.h"
 
 namespace platform::win32 {
 
@@ -85,21 +86,17 @@ class LineWindows final : public ChatLine {
   Draft ReadDraft(Handle box, const std::wstring& ours) override {
     Draft draft;
     draft.unicode = box && IsWindowUnicode(H(box));
-    const auto [length, got_length] = Call(box, WM_GETTEXTLENGTH, 0, 0, draft.unicode);
-    if (got_length != Delivery::kDone || length <= 0) return {};
-    // The length may be more than the text (an ANSI box counts bytes generously), never less.
-    const auto room = static_cast<std::size_t>(length) + 1;
+    const auto send = [&](UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR* result) {
+      const auto [answer, delivery] = Call(box, msg, wp, lp, draft.unicode);
+      *result = static_cast<DWORD_PTR>(answer);
+      return delivery == Delivery::kDone;
+    };
     if (draft.unicode) {
-      draft.text.assign(room, L'\0');
-      const LRESULT n =
-          Call(box, WM_GETTEXT, room, reinterpret_cast<LPARAM>(draft.text.data()), true).first;
-      draft.text.resize(static_cast<std::size_t>(std::clamp<LRESULT>(n, 0, length)));
+      draft.text = ReadText<wchar_t>(send);
     } else {
-      draft.bytes.assign(room, '\0');
-      const LRESULT n =
-          Call(box, WM_GETTEXT, room, reinterpret_cast<LPARAM>(draft.bytes.data()), false).first;
-      draft.bytes.resize(static_cast<std::size_t>(std::clamp<LRESULT>(n, 0, length)));
+      draft.bytes = ReadText<char>(send);
     }
+    if (draft.empty()) return {};
     // Our own line, left there by a client that did not take it, is nobody's draft. An ANSI
     // box holds it as the window system converted it.
     if (draft.unicode ? draft.text == ours : draft.bytes == ToAnsiAsSent(ours)) return {};

@@ -14,6 +14,22 @@ namespace platform::win32 {
 // How long a window may take to answer by default.
 inline constexpr UINT kTextAnswerMs = 5000;
 
+// A window's text through send(msg, wParam, lParam, &result), which sends one message the
+// way its caller needs (with a timeout, or between a chat line's steps) and answers false
+// when the window did not answer; empty then.
+template <typename Char, typename Send>
+std::basic_string<Char> ReadText(Send send) {
+  DWORD_PTR length = 0;
+  if (!send(WM_GETTEXTLENGTH, 0, 0, &length) || length == 0) return {};
+  // One more for the terminating NUL, which WM_GETTEXT always writes. The length may be
+  // more than the text (an ANSI window counts bytes generously), never less.
+  std::basic_string<Char> text(static_cast<std::size_t>(length) + 1, Char{});
+  DWORD_PTR got = 0;
+  if (!send(WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), &got)) return {};
+  text.resize(std::min<std::size_t>(static_cast<std::size_t>(got), text.size() - 1));
+  return text;
+}
+
 namespace detail {
 
 template <typename Char>
@@ -27,19 +43,10 @@ bool SendForText(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT timeout_ms, DWORD_
 
 template <typename Char>
 std::basic_string<Char> TextAs(HWND w, UINT timeout_ms) {
-  DWORD_PTR length = 0;
-  if (!w || !SendForText<Char>(w, WM_GETTEXTLENGTH, 0, 0, timeout_ms, &length) || length == 0) {
-    return {};
-  }
-  // One more for the terminating NUL, which WM_GETTEXT always writes.
-  std::basic_string<Char> text(static_cast<std::size_t>(length) + 1, Char{});
-  DWORD_PTR got = 0;
-  if (!SendForText<Char>(w, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                         timeout_ms, &got)) {
-    return {};
-  }
-  text.resize(std::min<std::size_t>(static_cast<std::size_t>(got), text.size() - 1));
-  return text;
+  if (!w) return {};
+  return ReadText<Char>([&](UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR* result) {
+    return SendForText<Char>(w, msg, wp, lp, timeout_ms, result);
+  });
 }
 
 }  // namespace detail
