@@ -80,12 +80,10 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
 void MainWindow::Load() {
   pause_seconds_ = s_.settings.Get(settings::kPauseSeconds);
   AddMenuChoices();
-  const bool once = s_.settings.IsOn(settings::kAnnounceOnce);
-  announcer_.SetOnce(once);
-  TickMenuChoice(ids::kAnnounceOnceCommand, once);
-  const std::wstring file = s_.settings.Get(settings::kNowPlayingFile);
-  now_playing_file_.Follow(file, now_playing_.song());
-  TickMenuChoice(ids::kNowPlayingFileCommand, !file.empty());
+  // The system menu's choices start as stored, just as a change made now takes effect.
+  for (const settings::Setting* choice : {&settings::kAnnounceOnce, &settings::kNowPlayingFile}) {
+    OnSettingChanged(*choice, s_.settings.Get(*choice));
+  }
   settings::ApplyStoredTranslucency(s_.settings.Get(settings::kTranslucency), s_.windows,
                                     reinterpret_cast<platform::Handle>(hwnd_));
 }

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "settings/settings_model.h"
+
 namespace settings {
 
 void MakeTranslucent(platform::WindowSystem& windows, platform::Handle window, std::int16_t alpha) {
@@ -16,12 +18,12 @@ void MakeTranslucent(platform::WindowSystem& windows, platform::Handle window, s
 
 void ApplyStoredTranslucency(const std::wstring& stored, platform::WindowSystem& windows,
                              platform::Handle window) {
-  if (stored == L"1") MakeTranslucent(windows, window, kAlphaOn);
+  if (stored == kOn) MakeTranslucent(windows, window, kAlphaOn);
 }
 
 void ApplyChosenTranslucency(const std::wstring& chosen, platform::WindowSystem& windows,
                              platform::Handle window) {
-  MakeTranslucent(windows, window, chosen == L"1" ? kAlphaOn : kAlphaOff);
+  MakeTranslucent(windows, window, chosen == kOn ? kAlphaOn : kAlphaOff);
 }
 
 namespace {

@@ -41,8 +41,6 @@ class SettingsModel {
 
   // The stored text, or the setting's fallback when nothing is stored.
   std::wstring Get(const Setting& setting) const;
-  // Whether the stored text is "1".
-  bool IsOn(const Setting& setting) const { return Get(setting) == kOn; }
   // Stores the text and tells the listeners; false when the store did not take it.
   bool Set(const Setting& setting, const std::wstring& value);
   bool SetOn(const Setting& setting, bool on) { return Set(setting, on ? kOn : kOff); }

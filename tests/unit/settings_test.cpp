@@ -20,7 +20,7 @@ TEST(SettingsModel, DefaultsThePauseAndKeepsTheChoiceAsStored) {
   store.values[{kApp, L"Trans", L"Trans1"}] = L"1";
   store.values[{L"Other", L"Pause", L"Pause1"}] = L"5";
   EXPECT_EQ(model.Get(settings::kPauseSeconds), L" 1.5 ");
-  EXPECT_TRUE(model.IsOn(settings::kTranslucency));
+  EXPECT_EQ(model.Get(settings::kTranslucency), L"1");
 }
 
 TEST(SettingsModel, OnlyAStoredOneMakesTheWindowTranslucentAtStart) {
