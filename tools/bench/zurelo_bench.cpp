@@ -10,8 +10,9 @@
 // alone, then with the floor running beside it Zurelo idle, in an announcer pause, with the
 // song steady (without, then with "Announce Each Song Once" on into mIRC and the
 // now-playing file chosen), and in a slow send (the mIRC peer takes 3 s over each message
-// its windows receive; only the time inside those answers counts). Figures besides: start-up to a visible window, the title-to-label delay
-// in each phase, "On" to the line, peak memory, open handles, the files' sizes.
+// its windows receive; only the time inside those answers counts). Figures besides: start-up to a
+// visible window, the title-to-label delay in each phase, "On" to the line, peak memory, open
+// handles, the files' sizes.
 
 #include <windows.h>
 #include <psapi.h>
@@ -298,9 +299,6 @@ std::size_t PeakWorkingSetKb(HANDLE process) {
 
 // Title changes before a phase, so that a program's start-up is not counted in it.
 constexpr double kWarmUpMs = 2000;
-std::chrono::milliseconds ForMsDuration(double ms) {
-  return std::chrono::milliseconds(static_cast<long long>(ms));
-}
 // How long the mIRC peer takes over each message in the slow send.
 constexpr DWORD kSlowMs = 3000;
 
@@ -312,9 +310,9 @@ void MeasureSteadySong(const std::wstring& exe, double phase_s, const std::wstri
   e2e::StoreSetting(L"Pause", L"Pause1", L"1", app);
   auto z = Start(exe, kMainClass, "zurelo");
   if (!z) return;
-  e2e::Pause(ForMsDuration(kWarmUpMs));
+  e2e::Pause(Ms(kWarmUpMs));
   Mark("steady_start");
-  e2e::Pause(ForMsDuration(phase_s * 1000));
+  e2e::Pause(Ms(phase_s * 1000));
   Mark("steady_end");
   PostMessageW(z->main, WM_SYSCOMMAND, ids::kNowPlayingFileCommand, 0);
   if (HWND dialog = e2e::WaitFileDialog(z->process.pid(), 3s)) {
@@ -324,9 +322,9 @@ void MeasureSteadySong(const std::wstring& exe, double phase_s, const std::wstri
   ChooseMirc(z->main);
   e2e::PostClick(GetDlgItem(z->main, ids::kOnButton));
   CloseBoxes(z->process.pid());
-  e2e::Pause(ForMsDuration(kWarmUpMs));
+  e2e::Pause(Ms(kWarmUpMs));
   Mark("options_start");
-  e2e::Pause(ForMsDuration(phase_s * 1000));
+  e2e::Pause(Ms(phase_s * 1000));
   Mark("options_end");
   z->Close();
 }
