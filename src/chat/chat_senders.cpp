@@ -1,14 +1,19 @@
 #include "chat/chat_senders.h"
 
+#include <memory>
+#include <utility>
+
 #include "platform/text_codec.h"
+#include "platform/trace.h"
 
 namespace chat {
 namespace {
 
+using platform::BoxText;
 using platform::ChatLine;
 using platform::Delivery;
 using platform::Handle;
-using platform::WindowSystem;
+using platform::LineReport;
 
 constexpr unsigned kEnter = 13;       // carriage return, the character of the Enter key
 constexpr unsigned kSpaceKey = 0x20;  // VK_SPACE
@@ -34,7 +39,7 @@ struct RoomProbe {
   }
 };
 
-RoomProbe Probe(WindowSystem& windows, Handle candidate) {
+RoomProbe Probe(platform::WindowFinder& windows, Handle candidate) {
   RoomProbe p{};
   p.combo = windows.FindChild(candidate, 0, L"_AOL_Combobox");
   p.list = windows.FindChild(candidate, 0, L"_AOL_Listbox");
@@ -44,124 +49,205 @@ RoomProbe Probe(WindowSystem& windows, Handle candidate) {
   return p;
 }
 
-// Activates a button of another program's window: a press and a release. The real seam
-// sends WM_LBUTTONDOWN and WM_LBUTTONUP (wParam 13, lParam 0), which a standard Win32
-// button takes as one click. The release is not sent when the client was given up on
-// during the press.
-Delivery PressButton(ChatLine& windows, Handle button) {
-  if (windows.SendButtonDown(button) == Delivery::kNoAnswer) return Delivery::kNoAnswer;
-  return windows.SendButtonUp(button);
+bool Went(Delivery d) {
+  return d == Delivery::kHandled || d == Delivery::kHandledLate;
 }
 
-bool Answered(Delivery d) {
-  return d != Delivery::kNoAnswer;
-}
-
-// What the user was typing in the box is read before the line goes in, and put back once
-// the client has taken the line (the box is empty again). An empty box needs nothing, and
-// neither does one that still holds our previous line, which the client did not take.
-class KeptDraft {
+// The user's input box around one line of ours. What the user was typing is read before
+// our text goes in. The Enter or click goes only while the box holds exactly our text, so
+// words the user typed meanwhile are never sent. Once the client has taken the line (the
+// box is empty again) the draft goes back; a line given up on leaves the box as the user
+// had it.
+class Box {
  public:
-  KeptDraft(ChatLine& w, Handle box, const std::wstring& ours)
-      : w_(w), draft_(w.ReadDraft(box, ours)) {}
-  void PutBack(Handle box) {
-    if (!draft_.empty()) w_.PutBackDraft(box, draft_);
+  Box(ChatLine& w, Handle box, const LineText& line)
+      : w_(w), box_(box), ours_(w.AsTyped(box, line.text)) {
+    report_.found_box = true;
+    draft_.unicode = ours_.unicode;
+    const std::optional<BoxText> now = w.ReadBox(box);
+    // Our own line, left there by a client that did not take it, is nobody's draft.
+    if (now && !now->empty() && !now->Same(w.AsTyped(box, line.previous))) draft_ = *now;
   }
 
+  // Our text into the box; false when it did not go, or went only after a give-up.
+  bool Type(const std::wstring& text) {
+    const Delivery d = w_.SendText(box_, text);
+    report_.text_in_box = Went(d);
+    if (d == Delivery::kHandledLate) GiveBack();
+    return d == Delivery::kHandled;
+  }
+
+  // Read right before the Enter or click: the box holds exactly our text.
+  bool HoldsOurs() {
+    const std::optional<BoxText> now = w_.ReadBox(box_);
+    if (w_.GivenUp()) {
+      GiveBack();
+      return false;
+    }
+    return now && now->Same(ours_);
+  }
+
+  // The message that makes the client send the line: its Enter, or the end of its click.
+  void Sent(Delivery d) {
+    if (Went(d)) {
+      report_.posted = true;
+      Taken();
+    } else if (d == Delivery::kNotSent) {
+      GiveBack();
+    }
+  }
+
+  // Given up before the line was sent: the box as the user had it, if it still holds ours.
+  void GiveBack() {
+    if (!report_.text_in_box) return;
+    const std::optional<BoxText> now = w_.ReadBox(box_);
+    if (!now || !now->Same(ours_)) return;
+    if (w_.WriteBox(box_, draft_)) report_.text_in_box = false;
+  }
+
+  const LineReport& report() const { return report_; }
+
  private:
+  // The client took the line and emptied its box: the draft goes back, and only into a box
+  // that is empty, so it never joins text the client might send.
+  void Taken() {
+    if (draft_.empty()) return;
+    const std::optional<BoxText> now = w_.ReadBox(box_);
+    if (now && now->empty()) w_.WriteBox(box_, draft_);
+  }
+
   ChatLine& w_;
-  platform::Draft draft_;
+  const Handle box_;
+  const BoxText ours_;
+  BoxText draft_;
+  LineReport report_;
 };
+
+// A click is several messages, and only the last one completes it: each goes only after the
+// one before was handled in time, and one handled late ends the click unfinished.
+template <typename Next>
+Delivery Then(Delivery d, Next next) {
+  if (d == Delivery::kHandled) return next();
+  return d == Delivery::kHandledLate ? Delivery::kNotSent : d;
+}
+
+// Activates a button of another program's window: a press and a release, which a standard
+// button takes as one click.
+Delivery PressButton(ChatLine& w, Handle button) {
+  return Then(w.SendButtonDown(button), [&] { return w.SendButtonUp(button); });
+}
 
 }  // namespace
 
-platform::Handle ChatSenders::FindAolRoom() {
-  const Handle frame = windows_.FindTopLevel(L"AOL Frame25");
-  const Handle client = windows_.FindChild(frame, 0, L"MDIClient");
-  Handle candidate = windows_.FindChild(client, 0, L"AOL Child");
-  RoomProbe probe = Probe(windows_, candidate);
+Handle FindAolRoom(platform::WindowFinder& windows) {
+  const Handle frame = windows.FindTopLevel(L"AOL Frame25");
+  const Handle client = windows.FindChild(frame, 0, L"MDIClient");
+  Handle candidate = windows.FindChild(client, 0, L"AOL Child");
+  RoomProbe probe = Probe(windows, candidate);
   if (probe.IsRoom(candidate)) return candidate;
   // A first document window that looks like a room but is not one ends the search.
   if (probe.LooksLikeRoom()) return 0;
   for (;;) {
-    // Keep the program responsive while the client's windows are walked. A candidate
-    // closed meanwhile is no longer a child, so the next search yields 0 and ends the walk.
-    pump_.DispatchPending();
-    candidate = windows_.FindChild(client, candidate, L"AOL Child");
-    probe = Probe(windows_, candidate);
+    // A candidate closed meanwhile is no longer a child, so the next search yields 0 and
+    // ends the walk.
+    candidate = windows.FindChild(client, candidate, L"AOL Child");
+    probe = Probe(windows, candidate);
     if (probe.IsRoom(candidate)) return candidate;
     if (candidate == 0) return 0;
   }
 }
 
-platform::Delivery ChatSenders::SendToAolRoom(const std::wstring& message) {
-  // The room search dispatches events, so it stays here; the rest of the line is one piece.
-  const Handle room = FindAolRoom();
-  return Send(last_aol_, message, [room](ChatLine& w, const Line& line) {
-    const Handle input = w.FindChild(room, 0, L"RICHCNTL");
-    if (input == 0) return false;
-    KeptDraft draft(w, input, line.previous);
-    if (!Answered(w.SendText(input, line.text))) return true;
-    if (Answered(w.SendChar(input, kEnter))) draft.PutBack(input);
-    return true;
-  });
+LineReport AolLine(ChatLine& w, const LineText& line) {
+  const Handle input = w.FindChild(FindAolRoom(w), 0, L"RICHCNTL");
+  if (input == 0) return {};
+  Box box(w, input, line);
+  if (box.Type(line.text) && box.HoldsOurs()) box.Sent(w.SendChar(input, kEnter));
+  return box.report();
 }
 
-platform::Delivery ChatSenders::SendToAim(const std::wstring& message) {
-  return Send(last_aim_, message, [](ChatLine& w, const Line& line) {
-    Handle chat = w.FindTopLevel(L"aim_chatwnd");
-    const Handle pane = NthChild(w, chat, L"wndate32class", 2);
-    const Handle input = w.FindChild(pane, 0, L"ate32class");
-    KeptDraft draft(w, input, line.previous);
-    if (!Answered(w.SendText(input, line.text))) return input != 0;
-    chat = w.FindTopLevel(L"aim_chatwnd");
-    if (Answered(PressButton(w, NthChild(w, chat, L"_oscar_iconbtn", 5)))) draft.PutBack(input);
-    return input != 0;
-  });
+LineReport AimLine(ChatLine& w, const LineText& line) {
+  const Handle chat = w.FindTopLevel(L"aim_chatwnd");
+  const Handle pane = NthChild(w, chat, L"wndate32class", 2);
+  const Handle input = w.FindChild(pane, 0, L"ate32class");
+  if (input == 0) return {};
+  Box box(w, input, line);
+  if (!box.Type(line.text)) return box.report();
+  // The send button of the same conversation: another one brought forward meanwhile may
+  // hold the user's own words.
+  const Handle button = NthChild(w, chat, L"_oscar_iconbtn", 5);
+  if (box.HoldsOurs()) box.Sent(PressButton(w, button));
+  return box.report();
 }
 
-platform::Delivery ChatSenders::SendToYahoo(const std::wstring& message) {
-  return Send(last_yahoo_, message, [](ChatLine& w, const Line& line) {
-    const Handle input_parent = w.FindTopLevel(L"IMClass");
-    const Handle input = w.FindChild(input_parent, 0, L"YIMInputWindow");
-    const Handle buttons_parent = w.FindTopLevel(L"imclass");
-    const Handle button = NthChild(w, buttons_parent, L"button", 4);
-    // The press, then a space bar down and up, which completes the click on a standard
-    // button.
-    KeptDraft draft(w, input, line.previous);
-    const bool sent =
-        Answered(w.SendText(input, line.text)) && Answered(w.SendButtonDown(button)) &&
-        Answered(w.SendKeyDown(button, kSpaceKey)) && Answered(w.SendKeyUp(button, kSpaceKey));
-    if (sent) draft.PutBack(input);
-    return input != 0;
-  });
+LineReport YahooLine(ChatLine& w, const LineText& line) {
+  const Handle conversation = w.FindTopLevel(L"IMClass");
+  const Handle input = w.FindChild(conversation, 0, L"YIMInputWindow");
+  if (input == 0) return {};
+  // The send button of the same conversation as the input.
+  const Handle button = NthChild(w, conversation, L"button", 4);
+  Box box(w, input, line);
+  if (!box.Type(line.text) || !box.HoldsOurs()) return box.report();
+  // The press, then a space bar down and up, which completes the click on a standard
+  // button.
+  box.Sent(Then(w.SendButtonDown(button), [&] {
+    return Then(w.SendKeyDown(button, kSpaceKey), [&] { return w.SendKeyUp(button, kSpaceKey); });
+  }));
+  return box.report();
 }
 
-platform::Delivery ChatSenders::SendToMirc(const std::wstring& message) {
-  return Send(last_mirc_, message, [](ChatLine& w, const Line& line) {
-    // The channel's input box, looked up afresh before each of the two sends.
-    auto find_input = [&w] {
-      const Handle main = w.FindTopLevel(L"mirc");
-      const Handle client = w.FindChild(main, 0, L"mdiclient");
-      const Handle channel = w.FindChild(client, 0, L"mirc_channel");
-      return w.FindChild(channel, 0, L"edit");
-    };
-    const Handle input = find_input();
-    KeptDraft draft(w, input, line.previous);
-    if (!Answered(w.SendText(input, line.text))) return input != 0;
-    // The draft goes back where it came from, whichever channel the Enter went to.
-    if (Answered(w.SendChar(find_input(), kEnter))) draft.PutBack(input);
-    return input != 0;
-  });
+LineReport MircLine(ChatLine& w, const LineText& line) {
+  const Handle main = w.FindTopLevel(L"mirc");
+  const Handle client = w.FindChild(main, 0, L"mdiclient");
+  const Handle channel = w.FindChild(client, 0, L"mirc_channel");
+  const Handle input = w.FindChild(channel, 0, L"edit");
+  if (input == 0) return {};
+  Box box(w, input, line);
+  // The Enter goes to the box the text went into, whichever channel is in front by now.
+  if (box.Type(line.text) && box.HoldsOurs()) box.Sent(w.SendChar(input, kEnter));
+  return box.report();
 }
 
-platform::Delivery ChatSenders::Send(std::wstring& last, const std::wstring& message,
-                                     std::function<bool(ChatLine&, const Line&)> steps) {
+void ChatSenders::Send(int client, LineSteps steps, const std::wstring& message,
+                       std::function<void(LineOutcome)> ended) {
+  Client& state = clients_[client];
+  if (state.busy) {
+    // At most one line per client on its way: another would queue up behind the first.
+    platform::Trace(L"a chat client still holds an earlier line: this one is skipped");
+    ended(LineOutcome::kGivenUp);
+    return;
+  }
   // The worker gets its own copies: a line given up on may outlive this call.
-  Line line{platform::BlankControlCharacters(message), last};
-  last = line.text;
-  return windows_.RunLine(
-      [line = std::move(line), steps = std::move(steps)](ChatLine& w) { return steps(w, line); });
+  LineText line{platform::BlankControlCharacters(message), state.previous};
+  // Told once or twice (a give-up, then the worker back): whoever holds a copy shares this.
+  auto told = std::make_shared<bool>(false);
+  auto on_end = [this, client, text = line.text, ended, told](const platform::LineEnd& end) {
+    Client& c = clients_[client];
+    if (end.worker_back) {
+      c.busy = false;
+      if (end.report.text_in_box) c.previous = text;
+    }
+    if (!*told) {
+      *told = true;
+      const LineReport& r = end.report;
+      ended(end.given_up  ? LineOutcome::kGivenUp
+            : r.posted    ? LineOutcome::kPosted
+            : r.found_box ? LineOutcome::kNotPosted
+                          : LineOutcome::kNoBox);
+    } else if (end.report.posted) {
+      ended(LineOutcome::kPostedAfterGivingUp);
+    }
+  };
+  state.busy = true;
+  if (!windows_.StartLine([steps, line = std::move(line)](ChatLine& w) { return steps(w, line); },
+                          std::move(on_end))) {
+    clients_[client].busy = false;
+    ended(LineOutcome::kGivenUp);
+  }
+}
+
+bool ChatSenders::Busy(int client) const {
+  const auto it = clients_.find(client);
+  return it != clients_.end() && it->second.busy;
 }
 
 }  // namespace chat

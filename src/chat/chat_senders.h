@@ -1,46 +1,68 @@
 #pragma once
-// The chat senders: each finds a chat client's input box by window class, types a line
-// into it and makes the client send it. Every call finds all windows afresh. A line is one
-// piece of work on a worker (searches, text, Enter or click), so nothing opened on this
-// side meanwhile can hold back its end. A send given up on (the client hung or went away)
-// ends the line, so the Enter or click never arrives without the text before it. Control
-// characters in the line go as blanks: a line break would make the client send two lines.
+// The chat senders: each client's line finds the client's input box by window class, types
+// the line into it and makes the client send it. A line is one piece of work on a worker
+// (searches, text, Enter or click), started here and ended by a notice from the message
+// loop, so nothing on this side can hold it and it holds nothing here. Every message of a
+// line goes to the windows found at its start, and the Enter or click only to a box that
+// holds exactly our line: the user's own words are never sent. Control characters in the
+// line go as blanks: a line break would make the client send two lines.
 
 #include <functional>
+#include <map>
 #include <string>
 
-#include "platform/event_pump.h"
 #include "platform/window_system.h"
 
 namespace chat {
 
+// One line as its worker gets it: the text, and the line left in the same client's box
+// before it (a box still holding that is no draft of the user's).
+struct LineText {
+  std::wstring text;
+  std::wstring previous;
+};
+
+// One client's line, run on the worker.
+using LineSteps = platform::LineReport (*)(platform::ChatLine&, const LineText&);
+
+// The AOL chat room among the client's document windows; 0 when there is none.
+platform::Handle FindAolRoom(platform::WindowFinder& windows);
+platform::LineReport AolLine(platform::ChatLine& w, const LineText& line);
+platform::LineReport AimLine(platform::ChatLine& w, const LineText& line);
+platform::LineReport YahooLine(platform::ChatLine& w, const LineText& line);
+platform::LineReport MircLine(platform::ChatLine& w, const LineText& line);
+
+// How a line ended, as the announcer learns it.
+enum class LineOutcome {
+  kPosted,     // typed into the box and sent by the client
+  kNotPosted,  // the box was found, but the line was not sent (the box changed meanwhile,
+               // or the client has no send button)
+  kNoBox,      // no input box was found
+  kGivenUp,    // the client was reported hung or gone, or an earlier line is still stuck in it
+  // Told after kGivenUp, when the worker came back: the client had taken the line after all.
+  kPostedAfterGivingUp,
+};
+
 class ChatSenders {
  public:
-  ChatSenders(platform::WindowSystem& windows, platform::EventPump& pump)
-      : windows_(windows), pump_(pump) {}
+  explicit ChatSenders(platform::WindowSystem& windows) : windows_(windows) {}
 
-  // The AOL chat room among the client's document windows; 0 when there is none.
-  platform::Handle FindAolRoom();
-  // Each answers kDone when the line went into the client's input box, kNoTarget when no
-  // box was found, kNoAnswer when the client was given up on.
-  platform::Delivery SendToAolRoom(const std::wstring& message);
-  platform::Delivery SendToAim(const std::wstring& message);
-  platform::Delivery SendToYahoo(const std::wstring& message);
-  platform::Delivery SendToMirc(const std::wstring& message);
+  // Starts a line to the client (any key that names it). ended runs on this thread once the
+  // line ends, within this call when it cannot start; after kGivenUp maybe once more, with
+  // kPostedAfterGivingUp.
+  void Send(int client, LineSteps steps, const std::wstring& message,
+            std::function<void(LineOutcome)> ended);
+  // A line's worker is still out in the client (blocked in it after a give-up, say): the
+  // client gets no other line until it is back.
+  bool Busy(int client) const;
 
  private:
-  // One line as its worker gets it: the text, and the line typed into the same client
-  // before it (a box still holding that is no draft of the user's).
-  struct Line {
-    std::wstring text;
-    std::wstring previous;
+  struct Client {
+    bool busy = false;
+    std::wstring previous;  // our line, left in the box the last time
   };
-  platform::Delivery Send(std::wstring& last, const std::wstring& message,
-                          std::function<bool(platform::ChatLine&, const Line&)> steps);
-
   platform::WindowSystem& windows_;
-  platform::EventPump& pump_;
-  std::wstring last_aol_, last_aim_, last_yahoo_, last_mirc_;
+  std::map<int, Client> clients_;
 };
 
 }  // namespace chat

@@ -1,8 +1,19 @@
 #include "main/announcer.h"
 
+#include <algorithm>
+
+#include "platform/trace.h"
 #include "player/now_playing.h"
 
 namespace zurelo {
+namespace {
+
+// The longest a pause timer is set for at a time: a longer pause is waited in slices, so
+// every pause, however long (even endless), stays within what a window timer can hold.
+constexpr double kLongestTimerSeconds = 3600.0;
+
+}  // namespace
+
 void Announcer::On(const std::wstring& pause) {
   pause_ = pause;
   on_ = true;
@@ -12,7 +23,7 @@ void Announcer::On(const std::wstring& pause) {
   // Off and on again, so the interval starts afresh and the first cycle comes one tick
   // later; while a cycle runs the timer stays asleep until it ends.
   view_.SetAnnounceTimer(false);
-  if (!busy_) view_.SetAnnounceTimer(true);
+  if (!busy()) view_.SetAnnounceTimer(true);
   view_.Inform(kEnabledText);
 }
 
@@ -23,48 +34,80 @@ void Announcer::Off() {
 }
 
 void Announcer::Tick() {
-  if (busy_) return;
-  // However the cycle ends (a failure inside it is stopped by the window procedure), the
-  // announcer is free again and its timer wakes if it is still on, unless there was
-  // nothing new to send.
-  struct Done {
-    Announcer& a;
-    bool sent = true;
-    ~Done() {
-      a.busy_ = false;
-      a.asleep_ = a.once_ && !sent;
-      if (a.on_ && !a.asleep_) a.view_.SetAnnounceTimer(true);
-    }
-  } done{*this};
-  busy_ = true;
+  if (busy()) return;
   view_.SetAnnounceTimer(false);
-  done.sent = Cycle();
+  phase_ = Phase::kLine;
+  next_ = 0;
+  sent_ = false;
+  LookOn();
 }
 
-bool Announcer::Cycle() {
-  // Each option is read when its turn comes, since a wait may change the selection, the
-  // prefix or the song before the next one is looked at.
-  bool sent = false;
-  for (const ChatClient& client : kChatClients) {
-    if (!view_.IsSelected(client)) continue;
-    const std::wstring song = song_.song();
-    if (once_ && (song == player::kPlayerNotFound || last_sent_[client.option_id] == song)) {
-      continue;
+void Announcer::LookOn() {
+  try {
+    // Each option is read when its turn comes, since a pause may change the selection, the
+    // prefix or the song before the next one is looked at.
+    while (next_ < kChatClientCount) {
+      const ChatClient& client = kChatClients[next_++];
+      if (!view_.IsSelected(client)) continue;
+      const std::wstring song = song_.song();
+      if (once_ && (song == player::kPlayerNotFound || last_sent_[client.option_id] == song)) {
+        continue;
+      }
+      const std::wstring line = view_.Prefix() + song;
+      sent_ = true;
+      const unsigned serial = ++serial_;
+      chat_.Send(client.option_id, client.line, line,
+                 [this, serial, id = client.option_id, song](chat::LineOutcome outcome) {
+                   LineEnded(serial, id, song, outcome);
+                 });
+      return;  // the rest of the cycle follows the line's end
     }
-    // What each client was given is kept whether or not the once rule is on, so that
-    // switching it on mid-run does not repeat a song; a line that reached no input box
-    // (the client not running, or given up) counts as not given.
-    const std::wstring line = view_.Prefix() + song;
-    const platform::Delivery d = (chat_.*client.send)(line);
-    if (d == platform::Delivery::kDone) {
-      last_sent_[client.option_id] = song;
-    } else {
-      last_sent_.erase(client.option_id);
-    }
-    sent = true;
-    player::WaitSeconds(pause_, clock_, pump_);
+  } catch (...) {
+    // Whatever failed, the announcer is free again and its timer wakes.
+    platform::Trace(L"an announcer cycle failed and was cut short");
   }
-  return sent;
+  EndCycle();
+}
+
+void Announcer::LineEnded(unsigned serial, int client, const std::wstring& song,
+                          chat::LineOutcome outcome) {
+  // What each client was given is kept whether or not the once rule is on, so that
+  // switching it on mid-run does not repeat a song; a line that was not posted counts as
+  // not given.
+  if (outcome == chat::LineOutcome::kPosted || outcome == chat::LineOutcome::kPostedAfterGivingUp) {
+    last_sent_[client] = song;
+  } else {
+    last_sent_.erase(client);
+  }
+  if (outcome == chat::LineOutcome::kPostedAfterGivingUp) return;  // its cycle moved on long ago
+  if (serial != serial_ || phase_ != Phase::kLine) return;
+  // A pause follows every line, given or not; a pause that is not a positive number is none.
+  const double seconds = player::LeadingNumber(pause_);
+  if (seconds > 0) {
+    phase_ = Phase::kPause;
+    pause_end_ = clock_.NowSeconds() + seconds;
+    view_.SetPauseTimer(std::min(seconds, kLongestTimerSeconds));
+    return;
+  }
+  LookOn();
+}
+
+void Announcer::PauseEnded() {
+  if (phase_ != Phase::kPause) return;
+  // A timer may come a little early, or cut a very long pause short: wait out the rest.
+  const double left = pause_end_ - clock_.NowSeconds();
+  if (left > 0.0005) {
+    view_.SetPauseTimer(std::min(left, kLongestTimerSeconds));
+    return;
+  }
+  phase_ = Phase::kLine;
+  LookOn();
+}
+
+void Announcer::EndCycle() {
+  phase_ = Phase::kIdle;
+  asleep_ = once_ && !sent_;
+  if (on_ && !asleep_) view_.SetAnnounceTimer(true);
 }
 
 void Announcer::SetOnce(bool once) {
@@ -75,7 +118,7 @@ void Announcer::SetOnce(bool once) {
 void Announcer::Wake() {
   if (!asleep_) return;
   asleep_ = false;
-  if (on_ && !busy_) view_.SetAnnounceTimer(true);
+  if (on_ && !busy()) view_.SetAnnounceTimer(true);
 }
 
 }  // namespace zurelo

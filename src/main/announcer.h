@@ -2,7 +2,14 @@
 // The chat announcer: while on, types the now-playing line (prefix + song) into the chosen
 // chat client, waits the pause, and does it again; or, announcing each song once, only
 // when the song is new to that client.
+//
+// It is a small state machine moved on by the main loop, and nothing in it waits: a cycle
+// starts at a tick of the cycle timer, looks at the options in their fixed order, and for
+// each one chosen starts a line and returns; the line's end (a notice from the message
+// loop) starts the pause, whose end (a one-shot timer) moves on to the next option. So a
+// box, dialog or menu on screen holds neither a line nor a pause.
 
+#include <cstddef>
 #include <map>
 #include <string>
 
@@ -10,7 +17,6 @@
 #include "main/chat_clients.h"
 #include "main/now_playing_model.h"
 #include "platform/clock.h"
-#include "platform/event_pump.h"
 
 namespace zurelo {
 
@@ -19,26 +25,32 @@ class AnnouncerView {
  public:
   virtual ~AnnouncerView() = default;
   virtual bool IsSelected(const ChatClient& client) = 0;
-  virtual std::wstring Prefix() = 0;                  // the prefix box
-  virtual void SetAnnounceTimer(bool enabled) = 0;    // the 10 ms announcer timer
+  virtual std::wstring Prefix() = 0;                // the prefix box
+  virtual void SetAnnounceTimer(bool enabled) = 0;  // the 10 ms cycle timer
+  // A one-shot timer that calls PauseEnded after the seconds (finite, above 0); a new one
+  // replaces the one before.
+  virtual void SetPauseTimer(double seconds) = 0;
   virtual void Inform(const std::wstring& text) = 0;  // an information message box
 };
 
 class Announcer {
  public:
   Announcer(AnnouncerView& view, chat::ChatSenders& chat, const NowPlaying& song,
-            platform::Clock& clock, platform::EventPump& pump)
-      : view_(view), chat_(chat), song_(song), clock_(clock), pump_(pump) {}
+            platform::Clock& clock)
+      : view_(view), chat_(chat), song_(song), clock_(clock) {}
 
-  // "On": restarts the timer with the pause to wait after each line, and confirms.
+  // "On": restarts the cycle timer with the pause to wait after each line, and confirms.
   void On(const std::wstring& pause);
-  // "Off": stops the timer and confirms; a cycle that is waiting finishes its wait.
+  // "Off": stops the cycle timer and confirms; a cycle under way finishes its pause and
+  // looks at the options left, but no new cycle starts.
   void Off();
-  // One tick of the timer: a cycle, unless one is running (the wait dispatches events,
-  // and with them further ticks). The timer sleeps while its cycle runs and starts again
-  // afterwards if the announcer is still on.
+  // The cycle timer's tick: a cycle, unless one is under way. The timer sleeps while its
+  // cycle runs and starts again afterwards if the announcer is still on.
   void Tick();
-  bool busy() const { return busy_; }
+  // The pause timer's tick.
+  void PauseEnded();
+  // A cycle is under way (a line on its way or a pause).
+  bool busy() const { return phase_ != Phase::kIdle; }
 
   // Announce each song once: a client is sent a line only when the song differs from the
   // last one it was sent, and never the player-not-found text. A cycle that sends nothing
@@ -49,19 +61,26 @@ class Announcer {
   bool once() const { return once_; }
 
  private:
-  // True when a line went out.
-  bool Cycle();
+  enum class Phase { kIdle, kLine, kPause };
+  // Looks at the options from next_ on and starts the line of the first one due; the cycle
+  // ends when none is left.
+  void LookOn();
+  void LineEnded(unsigned serial, int client, const std::wstring& song, chat::LineOutcome outcome);
+  void EndCycle();
 
   AnnouncerView& view_;
   chat::ChatSenders& chat_;
   const NowPlaying& song_;
   platform::Clock& clock_;
-  platform::EventPump& pump_;
   std::wstring pause_;
   bool on_ = false;
-  bool busy_ = false;
   bool once_ = false;
   bool asleep_ = false;  // the last cycle sent nothing new: no tick until something changes
+  Phase phase_ = Phase::kIdle;
+  std::size_t next_ = 0;                   // the option looked at next in this cycle
+  bool sent_ = false;                      // this cycle started a line
+  unsigned serial_ = 0;                    // the line on its way: ends of older ones move nothing
+  double pause_end_ = 0;                   // on the clock
   std::map<int, std::wstring> last_sent_;  // by option button: the song each client was sent
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 // The chat clients the announcer serves: one row each. A row gives the client's option
-// button on the main window, its caption and place in the tab order, and its sender; the
+// button on the main window, its caption and place in the tab order, and its line; the
 // rows stand in the order the announcer looks at the options in each cycle.
 
 #include <cstddef>
@@ -15,14 +15,14 @@ struct ChatClient {
   int option_id;           // the option button on the main window
   const wchar_t* caption;  // its caption
   int tab_place;           // its place among the option buttons in the tab order
-  platform::Delivery (chat::ChatSenders::*send)(const std::wstring& line);
+  chat::LineSteps line;    // its line, run on a worker
 };
 
 inline constexpr ChatClient kChatClients[] = {
-    {ids::kAolOption, L"AOL 9.0", 2, &chat::ChatSenders::SendToAolRoom},
-    {ids::kAimOption, L"AIM 5.9", 3, &chat::ChatSenders::SendToAim},
-    {ids::kYahooOption, L"Yahoo! 8.0", 0, &chat::ChatSenders::SendToYahoo},
-    {ids::kMircOption, L"MIRC", 1, &chat::ChatSenders::SendToMirc},
+    {ids::kAolOption, L"AOL 9.0", 2, &chat::AolLine},
+    {ids::kAimOption, L"AIM 5.9", 3, &chat::AimLine},
+    {ids::kYahooOption, L"Yahoo! 8.0", 0, &chat::YahooLine},
+    {ids::kMircOption, L"MIRC", 1, &chat::MircLine},
 };
 inline constexpr std::size_t kChatClientCount = sizeof(kChatClients) / sizeof(kChatClients[0]);
 

@@ -1,5 +1,8 @@
 #include "main/main_window.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "main/control_ids.h"
 #include "main/main_layout.h"
 #include "main/save_dialog.h"
@@ -12,6 +15,8 @@ namespace {
 constexpr UINT_PTR kLogTimer = 1;       // song log poll, 1000 ms
 constexpr UINT_PTR kAnnounceTimer = 2;  // announcer cycle, 10 ms
 constexpr UINT_PTR kRefreshTimer = 3;   // now-playing refresh, 10 ms
+constexpr UINT_PTR kPauseTimer = 4;     // the end of the announcer's pause, one-shot
+constexpr UINT_PTR kReloadTimer = 5;    // the end of this copy after Reload, one-shot
 constexpr UINT kLogTimerMs = 1000, kAnnounceTimerMs = 10, kRefreshTimerMs = 10;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr wchar_t kCaption[] = L"Zurelo 1.0";
@@ -24,10 +29,10 @@ MainWindow::MainWindow(const Services& services)
     : ui::Form(ids::kLogToggleButton, services.pump),
       s_(services),
       now_playing_(s_.windows, *this),
-      chat_(s_.windows, s_.pump),
-      announcer_(*this, chat_, now_playing_, s_.clock, s_.pump),
+      chat_(s_.windows),
+      announcer_(*this, chat_, now_playing_, s_.clock),
       log_(*this, list_, now_playing_, s_.windows),
-      reloader_(s_.launcher, s_.clock, s_.pump),
+      reloader_(s_.launcher),
       settings_window_(s_.settings, s_.pump),
       now_playing_file_(s_.files, [this](const std::wstring& error) {
         MessageBoxW(hwnd_, error.c_str(), L"", MB_OK);
@@ -167,7 +172,8 @@ void MainWindow::OnCommand(int id) {
       announcer_.Off();
       break;
     case ids::kReloadButton:
-      reloader_.Reload([this] { Unload(); });
+      // The new copy gets a moment before this one ends.
+      if (reloader_.Reload()) SetTimer(hwnd_, kReloadTimer, kReloadWaitMs, nullptr);
       break;
     case ids::kSettingsButton:
       settings_window_.Open(instance_);
@@ -192,6 +198,12 @@ void MainWindow::OnTimer(UINT_PTR id) {
     case kRefreshTimer:
       now_playing_.Refresh();
       break;
+    case kPauseTimer:
+      KillTimer(hwnd_, kPauseTimer);
+      announcer_.PauseEnded();
+      break;
+    case kReloadTimer:
+      Unload();
     default:
       break;
   }
@@ -213,6 +225,12 @@ void MainWindow::SetAnnounceTimer(bool enabled) {
   } else {
     KillTimer(hwnd_, kAnnounceTimer);
   }
+}
+
+void MainWindow::SetPauseTimer(double seconds) {
+  // Whole milliseconds, rounded up, so the timer does not come just before the end.
+  const auto ms = static_cast<UINT>(std::ceil(seconds * 1000.0));
+  SetTimer(hwnd_, kPauseTimer, std::max<UINT>(ms, USER_TIMER_MINIMUM), nullptr);
 }
 
 void MainWindow::Inform(const std::wstring& text) {

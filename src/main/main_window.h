@@ -72,6 +72,7 @@ class MainWindow : public ui::Form,
   bool IsSelected(const ChatClient& client) override;
   std::wstring Prefix() override;
   void SetAnnounceTimer(bool enabled) override;
+  void SetPauseTimer(double seconds) override;
   void Inform(const std::wstring& text) override;
   // SongLogView
   std::wstring ToggleCaption() override;

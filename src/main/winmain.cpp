@@ -22,7 +22,7 @@ namespace {
 struct Platform {
   platform::win32::AnsiCodec codec;
   platform::win32::Win32EventPump pump;
-  platform::win32::Win32WindowSystem windows{codec, pump};
+  platform::win32::Win32WindowSystem windows{codec};
   platform::win32::SteadyClock clock;
   platform::win32::RegistrySettings store;
   platform::win32::Win32FileOutput files;

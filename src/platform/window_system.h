@@ -13,22 +13,26 @@ namespace platform {
 // A window of any program; 0 means none.
 using Handle = std::uintptr_t;
 
-// The result of one message sent to another program's window.
+// What became of one message sent to another program's window by a chat line.
 enum class Delivery {
-  kDone,      // handled, or there was no window to take it (0, or one already gone)
-  kNoAnswer,  // given up: the target was reported hung or went away while it was sent
-  kNoTarget,  // a line that found no input box to go into
+  kHandled,      // the window handled it
+  kNoWindow,     // there was no window to take it (0, or one already gone): nothing sent
+  kNotSent,      // the line was given up, or the client reported hung, before it went
+  kHandledLate,  // the window handled it, but only after the line had been given up on it
 };
 
-// What the user was typing in a chat client's input box: the text as the box holds it (a
-// Unicode box's text, or an ANSI box's own bytes, so nothing is lost in a conversion) and
-// the selection.
-struct Draft {
+// What an input box holds, in the box's own form: a Unicode box's text, or an ANSI box's
+// bytes (so nothing is lost in a conversion), and its selection.
+struct BoxText {
   bool unicode = true;
   std::wstring text;
   std::string bytes;
   unsigned sel_start = 0, sel_end = 0;
   bool empty() const { return unicode ? text.empty() : bytes.empty(); }
+  // The same characters (the selection aside).
+  bool Same(const BoxText& o) const {
+    return unicode == o.unicode && (unicode ? text == o.text : bytes == o.bytes);
+  }
 };
 
 // Window searches, the same on the interface thread and on a line's worker.
@@ -43,8 +47,8 @@ class WindowFinder {
 };
 
 // One chat line's steps as its worker takes them: searches, and messages that block until
-// the client has handled them. Once the line is given up, a message does nothing and
-// answers kNoAnswer.
+// the client has handled them. Once the line is given up (the client reported hung or
+// gone), a send is not made (kNotSent); one already on its way answers kHandledLate.
 class ChatLine : public virtual WindowFinder {
  public:
   // WM_SETTEXT: a Unicode window gets the text as it is, an ANSI window the text as the
@@ -59,12 +63,31 @@ class ChatLine : public virtual WindowFinder {
   // press and a release, which a standard button takes as one click.
   virtual Delivery SendButtonDown(Handle w) = 0;
   virtual Delivery SendButtonUp(Handle w) = 0;
-  // The box's text and selection (WM_GETTEXT, EM_GETSEL); an empty draft for an empty box,
-  // no box, or a box that holds only ours (a line of ours the client did not take).
-  virtual Draft ReadDraft(Handle box, const std::wstring& ours) = 0;
-  // Puts the draft back (WM_SETTEXT, EM_SETSEL), but only into a box that is empty now: a
-  // box that still holds the line must not get a draft the client might send instead.
-  virtual Delivery PutBackDraft(Handle box, const Draft& draft) = 0;
+
+  // The box's text and selection (WM_GETTEXT, EM_GETSEL); nothing when the box does not
+  // answer. These two are made also after the line was given up, once the worker is back:
+  // they are how a given-up line leaves the box as the user had it.
+  virtual std::optional<BoxText> ReadBox(Handle box) = 0;
+  // Sets the box's text and selection (WM_SETTEXT in the box's form, EM_SETSEL).
+  virtual bool WriteBox(Handle box, const BoxText& text) = 0;
+  // What the box holds once it has been sent text with SendText.
+  virtual BoxText AsTyped(Handle box, const std::wstring& text) = 0;
+  // Whether the line has been given up (by either side).
+  virtual bool GivenUp() = 0;
+};
+
+// What a line's worker found and did, told to the interface thread when it is back.
+struct LineReport {
+  bool found_box = false;    // the client's input box was found
+  bool text_in_box = false;  // our text went into the box and was left there
+  bool posted = false;       // the Enter or click went, to a box that held exactly our text
+};
+
+// How a line ended, as the interface thread learns it.
+struct LineEnd {
+  bool given_up = false;     // the client was reported hung or gone, or the worker never ran
+  bool worker_back = false;  // the worker has returned; report holds what it did
+  LineReport report;
 };
 
 // The window system as the interface thread uses it.
@@ -74,13 +97,14 @@ class WindowSystem : public virtual WindowFinder {
   // max_count - 1 UTF-16 units (the last may be half of a pair the limit cut).
   virtual std::wstring GetTitle(Handle w, int max_count) = 0;
 
-  // One line's work (its searches and messages) run whole on a worker, so the client gets
-  // the line in one piece however this thread is held up meanwhile (a message box opened
-  // during the wait, say). This thread dispatches its events until the steps are done;
-  // the steps answer whether the line found its input box (kNoTarget when not). The answer
-  // is kNoAnswer when the client was reported hung or went away during a send, or the
-  // worker never started. steps must own what it uses: it may outlive the call.
-  virtual Delivery RunLine(std::function<bool(ChatLine&)> steps) = 0;
+  // Starts one line's work (its searches and messages) on a worker and returns at once, so
+  // nothing on this side (a box, a dialog, a menu) can hold it, and it none of this. ended
+  // runs later on this thread, from the message loop: once when the worker is back; and,
+  // when the line is given up before that, once at the give-up and once more when (if
+  // ever) the worker is back. False when no worker could be made: ended never runs then.
+  // steps must own what it uses: it may outlive everything but the program.
+  virtual bool StartLine(std::function<LineReport(ChatLine&)> steps,
+                         std::function<void(const LineEnd&)> ended) = 0;
 
   // Extended style (GWL_EXSTYLE) and layered alpha of a window.
   virtual std::optional<std::uint32_t> GetExStyle(Handle w) = 0;

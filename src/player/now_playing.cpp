@@ -165,20 +165,4 @@ double LeadingNumber(const std::wstring& text) {
   return negative ? -value : value;
 }
 
-void WaitSeconds(double seconds, platform::Clock& clock, platform::EventPump& pump) {
-  const double start = clock.NowSeconds();
-  for (;;) {
-    const double elapsed = clock.NowSeconds() - start;
-    if (!(elapsed < seconds)) return;
-    // Sleep until an event comes or the time is up; an infinite wait sleeps in slices.
-    double left = seconds - elapsed;
-    if (!std::isfinite(left) || left > 3600.0) left = 3600.0;
-    pump.WaitAndDispatch(left);
-  }
-}
-
-void WaitSeconds(const std::wstring& seconds, platform::Clock& clock, platform::EventPump& pump) {
-  WaitSeconds(LeadingNumber(seconds), clock, pump);
-}
-
 }  // namespace player

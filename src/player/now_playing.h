@@ -1,11 +1,9 @@
 #pragma once
-// Reading what the player plays from its main window title, and the event-pumping wait.
+// Reading what the player plays from its main window title, and the leading number of a text.
 
 #include <optional>
 #include <string>
 
-#include "platform/clock.h"
-#include "platform/event_pump.h"
 #include "platform/window_system.h"
 
 namespace player {
@@ -50,10 +48,5 @@ std::optional<std::wstring> ReadNowPlaying(platform::WindowSystem& windows);
 // The leading number of a text: leading blanks, an optional sign, digits, an optional "."
 // part and exponent; 0 when the text does not begin with a number. The point is always ".".
 double LeadingNumber(const std::wstring& text);
-
-// Holds the caller up for the given seconds (a text read for its leading number) while
-// events are dispatched. A duration of 0 or less returns at once without dispatching.
-void WaitSeconds(const std::wstring& seconds, platform::Clock& clock, platform::EventPump& pump);
-void WaitSeconds(double seconds, platform::Clock& clock, platform::EventPump& pump);
 
 }  // namespace player

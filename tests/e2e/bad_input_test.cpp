@@ -133,7 +133,9 @@ TEST_F(StoredPauseTest, NegativePauseSendsWithoutWaiting) {
   ASSERT_TRUE(zurelo_.Sync());
   const std::size_t after_off = Posted(*mirc_).size();
   Pause(1s);
-  EXPECT_EQ(Posted(*mirc_).size(), after_off) << "lines went on after Off";
+  // Off lets the cycle under way finish: the line on its way at the click may still land
+  // after it, and nothing more.
+  EXPECT_LE(Posted(*mirc_).size(), after_off + 1) << "lines went on after Off";
   EXPECT_TRUE(zurelo_.process().Running());
 }
 

@@ -95,6 +95,25 @@ int IndexOf(const std::vector<PeerEvent>& events, Pred pred, int from = 0) {
   return -1;
 }
 
+// Whether the peer logged a line whose first two words are these.
+bool Logged(const Peer& peer, const std::string& window, const std::string& what) {
+  const std::vector<PeerEvent> all = peer.log().All();
+  return IndexOf(all, [&](const PeerEvent& e) { return e.window == window && e.what == what; }) >=
+         0;
+}
+
+bool LoggedLine(const Peer& peer, const std::string& line) {
+  const std::vector<PeerEvent> all = peer.log().All();
+  return IndexOf(all, [&](const PeerEvent& e) { return e.line == line; }) >= 0;
+}
+
+std::size_t CountLogged(const Peer& peer, const std::string& window, const std::string& what) {
+  const std::vector<PeerEvent> all = peer.log().All();
+  return static_cast<std::size_t>(std::count_if(all.begin(), all.end(), [&](const PeerEvent& e) {
+    return e.window == window && e.what == what;
+  }));
+}
+
 class ChatTest : public E2eTest {
  protected:
   // A player, the client's peer and the program, with the client chosen and the pause set.
@@ -193,8 +212,10 @@ TEST_F(ChatTest, OffDuringAPauseStillServesAClientChosenMeanwhile) {
   EXPECT_EQ(mirc->log().Events(), MircCycle(line));
 }
 
-TEST_F(ChatTest, LineIsThePrefixBoxTextAsTyped) {
-  ASSERT_NO_FATAL_FAILURE(StartWith(kClients[3], L"60"));
+// Lines go on under any box or dialog on screen: the pause ends and the next line goes out
+// while "Zurelo Enabled!!" is up, and while the log's save dialog is.
+TEST_F(ChatTest, LineIsThePrefixBoxTextAsTypedAndBoxesHoldNoLine) {
+  ASSERT_NO_FATAL_FAILURE(StartWith(kClients[3], L"1"));
   // Omega and a character beyond the first plane, which code page 1252 lacks, reach the
   // Unicode input as they are.
   ASSERT_TRUE(SetText(zurelo_.Item(ids::kPrefixBox), L"\u03A9 \U0001F3B5 on air: "));
@@ -203,17 +224,27 @@ TEST_F(ChatTest, LineIsThePrefixBoxTextAsTyped) {
   ASSERT_TRUE(box.has_value());
   EXPECT_EQ(box->text, L"Zurelo Enabled!!");
   const Lines expected = MircCycle(u8"\u03A9 \U0001F3B5 on air: Artist - Song");
-  ASSERT_TRUE(peer_->WaitEvents(expected.size()));
-  EXPECT_EQ(peer_->log().Events(), expected);
+  ASSERT_TRUE(peer_->WaitEvents(3 * expected.size()))
+      << "the lines stopped under the box: " << ::testing::PrintToString(peer_->log().Events());
+  EXPECT_EQ(First(peer_->log().Events(), expected.size()), expected);
+  EXPECT_TRUE(IsWindowVisible(box->hwnd));
 
-  // The first line went out from inside the box's modal loop, and its pause runs there
-  // now: Enter on the box's focused button must still close the box.
+  // Enter on the box's focused button must still close the box.
   const HWND focus = FocusOf(box->hwnd);
   ASSERT_NE(focus, nullptr);
   ASSERT_EQ(GetAncestor(focus, GA_ROOT), box->hwnd);
   PostKey(focus, VK_RETURN);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box->hwnd) || !IsWindowVisible(box->hwnd); }))
       << "Enter did nothing on the box during the pause";
+
+  PostAltKey(zurelo_.Item(ids::kLogToggleButton), 'S');
+  const HWND dialog = WaitFileDialog(zurelo_.pid());
+  ASSERT_NE(dialog, nullptr);
+  const std::size_t before = peer_->log().Events().size();
+  EXPECT_TRUE(peer_->WaitEvents(before + 2 * expected.size()))
+      << "the lines stopped under the save dialog";
+  EXPECT_TRUE(IsWindowVisible(dialog));
+  ASSERT_TRUE(CancelFileDialog(dialog, L""));
 }
 
 // Announce each song once (the system menu's choice, stored at once): at pause 0 a song
@@ -224,10 +255,10 @@ TEST_F(ChatTest, OnceAnnouncesEachSongOnceAndTheUsersDraftIsKept) {
   PostMessageW(zurelo_.main(), WM_SYSCOMMAND, 0x0110, 0);
   ASSERT_TRUE(zurelo_.Sync());
   EXPECT_EQ(StoredSetting(L"Once", L"Once1"), L"1");
-  HWND input = FindWindowExW(
-      FindWindowExW(FindWindowExW(peer_->Top(), nullptr, L"mdiclient", nullptr), nullptr,
-                    L"mirc_channel", nullptr),
-      nullptr, L"edit", nullptr);
+  HWND input =
+      FindWindowExW(FindWindowExW(FindWindowExW(peer_->Top(), nullptr, L"mdiclient", nullptr),
+                                  nullptr, L"mirc_channel", nullptr),
+                    nullptr, L"edit", nullptr);
   ASSERT_NE(input, nullptr);
   ASSERT_TRUE(SetText(input, L"brb, \u00e9l\u00e8ve"));
   const std::string draft = SetTextLine("mirc.edit", u8"brb, \u00e9l\u00e8ve");
@@ -246,6 +277,92 @@ TEST_F(ChatTest, OnceAnnouncesEachSongOnceAndTheUsersDraftIsKept) {
   Pause(1500ms);
   EXPECT_EQ(peer_->log().Events(), both);
   EXPECT_EQ(TextOf(input), L"brb, \u00e9l\u00e8ve");
+
+  // The client hangs right after taking the next text, longer than it takes to be reported
+  // hung. The line is given up and nothing more is sent: no late Enter. Once the client is
+  // back the box holds the draft again, and the song, never posted, goes out once.
+  PostMessageW(peer_->Top(), peer::kHangAfterTextMessage, 8000, 0);
+  ASSERT_TRUE(WaitUntil([&] { return Logged(*peer_, "armed", "hang"); }));
+  ASSERT_TRUE(SetText(player_->Top(), L"3. Third - Song - Winamp"));
+  const std::string third = std::string(kPrefix) + "Third - Song";
+  const Lines all = Concat(
+      Concat(Concat(both, {SetTextLine("mirc.edit", third), draft}), MircCycle(third)), {draft});
+  ASSERT_TRUE(WaitUntil([&] { return Logged(*peer_, "hang", "end"); }, 15s));
+  ASSERT_TRUE(peer_->WaitEvents(all.size()));
+  Pause(1500ms);
+  EXPECT_EQ(peer_->log().Events(), all);
+  EXPECT_EQ(CountLogged(*peer_, "mirc.edit", "sent"), 3u);
+  EXPECT_EQ(TextOf(input), L"brb, \u00e9l\u00e8ve");
+}
+
+// A line goes only where it was typed. Another conversation brought forward while our text
+// arrives gets neither the click (AIM) nor the Enter (mIRC), which would send the user's
+// words waiting there; and words the user types right after our text are never sent.
+TEST_F(ChatTest, ALineGoesOnlyWhereItWasTyped) {
+  ASSERT_NO_FATAL_FAILURE(StartWith(kClients[1], L"2"));
+  Peer* mirc = StartPeer("mirc");
+  ASSERT_NE(mirc, nullptr);
+  const HWND chat = peer_->Top();
+  PostMessageW(chat, peer::kSwitchOnTextMessage, 0, 0);
+  HWND other = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    for (HWND w : TopLevelWindows(L"aim_chatwnd", peer_->pid())) {
+      if (w != chat) other = w;
+    }
+    return other != nullptr && Logged(*peer_, "armed", "switch");
+  }));
+  ASSERT_EQ(FindWindowW(L"aim_chatwnd", nullptr), chat) << "the second chat came in front";
+  const HWND other_input =
+      FindWindowExW(FindWindowExW(other, FindWindowExW(other, nullptr, L"wndate32class", nullptr),
+                                  L"wndate32class", nullptr),
+                    nullptr, L"ate32class", nullptr);
+  ASSERT_NE(other_input, nullptr);
+  ASSERT_TRUE(SetText(other_input, L"draft to my boss: i quit"));
+  const HWND mdi = FindWindowExW(mirc->Top(), nullptr, L"mdiclient", nullptr);
+  const HWND channel1 = FindWindowExW(mdi, nullptr, L"mirc_channel", nullptr);
+  const HWND channel1_input = FindWindowExW(channel1, nullptr, L"edit", nullptr);
+  const HWND channel2_input = FindWindowExW(FindWindowExW(mdi, channel1, L"mirc_channel", nullptr),
+                                            nullptr, L"edit", nullptr);
+  ASSERT_NE(channel2_input, nullptr);
+  ASSERT_TRUE(SetText(channel2_input, L"half-typed secret, not for #channel2 yet"));
+  // The first line to mIRC: the user types into the box right after our text arrives.
+  PostMessageW(mirc->Top(), peer::kTypeAfterTextMessage, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return Logged(*mirc, "armed", "type"); }));
+
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kOnButton), L"Zurelo: Zurelo Enabled!!");
+  const std::string line = std::string(kPrefix) + "Artist - Song";
+  ASSERT_TRUE(WaitUntil([&] { return Logged(*peer_, "aim.edit", "sent"); }))
+      << ::testing::PrintToString(peer_->log().Events());
+  // During the pause: mIRC comes later in the order, so its turn comes in this cycle.
+  zurelo_.Click(ids::kMircOption);
+  ASSERT_TRUE(WaitUntil([&] { return CountLogged(*mirc, "mirc.edit", "WM_CHAR") == 2; }));
+  // The next line: the second channel comes forward as our text arrives.
+  PostMessageW(mirc->Top(), peer::kSwitchOnTextMessage, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return Logged(*mirc, "armed", "switch"); }));
+  ASSERT_TRUE(WaitUntil([&] { return Logged(*mirc, "mirc.edit", "sent"); }))
+      << ::testing::PrintToString(mirc->log().Events());
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kOffButton), L"Zurelo: Zurelo Disabled!!");
+  Pause(2500ms);
+
+  const Lines aim = peer_->log().Events(), to_aim = AimCycle(line);
+  EXPECT_NE(std::search(aim.begin(), aim.end(), to_aim.begin(), to_aim.end()), aim.end())
+      << ::testing::PrintToString(aim);
+  EXPECT_TRUE(LoggedLine(*peer_, "switched to=aim2.main"));
+  EXPECT_FALSE(Logged(*peer_, "aim2.button5", "clicked"));
+  EXPECT_FALSE(Logged(*peer_, "aim2.edit", "sent"));
+  EXPECT_EQ(platform::win32::AnsiTextOf(other_input), "draft to my boss: i quit");
+
+  EXPECT_TRUE(LoggedLine(*mirc, "switched to=mirc.channel2"));
+  EXPECT_FALSE(Logged(*mirc, "mirc.channel2.edit", "sent"));
+  EXPECT_EQ(TextOf(channel2_input), L"half-typed secret, not for #channel2 yet");
+  // Only the second line went, whole; what the user typed over the first is back in the box.
+  const std::vector<PeerEvent> all = mirc->log().All();
+  std::vector<std::string> sent;
+  for (const PeerEvent& e : all) {
+    if (e.what == "sent") sent.push_back(e.window + ": " + e.Bytes());
+  }
+  EXPECT_EQ(sent, std::vector<std::string>{"mirc.edit: " + line});
+  EXPECT_EQ(TextOf(channel1_input), L"lo{Zurelo 1.0} Now Playing: Artist - Song");
 }
 
 // At pause 0 lines follow each other as fast as the client takes them. With a core kept

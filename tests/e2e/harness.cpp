@@ -721,7 +721,7 @@ PeerEvent ParseEvent(std::string line) {
 
 bool IsMessageEvent(const PeerEvent& e) {
   return e.window != "ready" && e.window != "hang" && e.window != "slow" && e.window != "churn" &&
-         e.window != "error";
+         e.window != "armed" && e.window != "switched" && e.window != "error";
 }
 
 std::vector<PeerEvent> PeerLog::All() const {

@@ -16,10 +16,13 @@
 //   slow answered ms=<n>                          the end of such an answer (it began
 //                                                 with the message's line)
 //   churn                                         the tree is destroyed and built anew
+//   armed switch|type|hang ms=<n>                 what the user does at the next text is set
+//   switched to=<window>                          another conversation came forward
 //   error <text>                                  the peer could not build its windows
 // Window names are "<role>.<part>". The parts the program is meant to reach are
 // "aol.edit", "aim.edit" and "aim.button5", "yahoo.edit" and "yahoo.button4", "mirc.edit";
-// every other window is a decoy of a class the senders search for.
+// every other window is a decoy of a class the senders search for (AIM's second chat window,
+// made on request, is "aim2.*").
 // Text fields record exactly what the window received. The AOL, AIM and Yahoo! windows are
 // ANSI windows: hex is the very bytes received, in the ANSI code page. The player's and
 // the mIRC windows are Unicode windows: hex is the UTF-16 text received, written as UTF-8

@@ -15,6 +15,14 @@ inline constexpr UINT kChurnMessage = WM_APP + 2;
 // wParam = milliseconds: from now on each message the chat windows record takes that long
 // to handle (a slow client that still answers); 0 makes the peer quick again.
 inline constexpr UINT kSlowMessage = WM_APP + 3;
+// The user brings another conversation forward while the next text arrives in the client's
+// input (mIRC: the second channel; AIM: a second chat window, made now, behind the first).
+inline constexpr UINT kSwitchOnTextMessage = WM_APP + 4;
+// The user types "lo" into the input right after the next text arrives there (mIRC).
+inline constexpr UINT kTypeAfterTextMessage = WM_APP + 5;
+// wParam = milliseconds: after the next text, the client hangs over the next message another
+// program sends to the input (whatever it is), then handles it.
+inline constexpr UINT kHangAfterTextMessage = WM_APP + 6;
 
 // The title a player shows when none is given.
 inline constexpr char kDefaultPlayerTitle[] = "1. Zurelo Demo - Sample Song (3:45) - Winamp";

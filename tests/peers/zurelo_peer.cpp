@@ -50,12 +50,21 @@ struct State {
   WNDPROC button_proc = nullptr;           // the system BUTTON procedure, for superclassing
   bool unicode = false;                    // the role's windows are Unicode windows
   DWORD slow_ms = 0;                       // time taken over each recorded message
+  HWND input = nullptr;                    // the input the program is meant to type into
+  std::vector<HWND> channels;              // mIRC's channel windows, in creation order
+  UniqueWindow second_chat;                // AIM's second chat window, once made
+  bool switch_on_text = false;             // kSwitchOnTextMessage armed
+  bool type_after_text = false;            // kTypeAfterTextMessage armed
+  DWORD hang_after_text_ms = 0;            // kHangAfterTextMessage armed
+  DWORD hang_now_ms = 0;                   // the text came: hang over the next message
 };
 
 State& S() {
   static State state;
   return state;
 }
+
+HWND BuildAimChat(const std::string& prefix, int x, int y);
 
 std::string NameOf(HWND w) {
   const auto it = S().names.find(w);
@@ -142,6 +151,45 @@ void Record(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
+// What the user does around the next text in the input (armed by the control messages).
+// Called before the input handles a message from outside.
+void BeforeInput(HWND w, UINT msg) {
+  if (w != S().input || S().rebuilding || S().clearing) return;
+  if (S().hang_now_ms != 0 && msg != WM_SETTEXT && InSendMessage()) {
+    const DWORD ms = S().hang_now_ms;
+    S().hang_now_ms = 0;
+    S().log.Write("hang begin ms=" + std::to_string(ms));
+    Sleep(ms);
+    S().log.Write("hang end");
+  }
+  if (msg != WM_SETTEXT) return;
+  if (S().hang_after_text_ms != 0) {
+    S().hang_now_ms = S().hang_after_text_ms;
+    S().hang_after_text_ms = 0;
+  }
+  if (S().switch_on_text) {
+    S().switch_on_text = false;
+    // Another conversation comes forward: the first a search finds from now on.
+    const HWND other = S().role->role == Role::kMirc && S().channels.size() > 1
+                           ? S().channels[1]
+                           : S().second_chat.get();
+    if (other != nullptr) {
+      SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      S().log.Write("switched to=" + NameOf(other));
+    }
+  }
+}
+
+// Called once the input has handled a message from outside.
+void AfterInput(HWND w, UINT msg) {
+  if (w != S().input || msg != WM_SETTEXT || !S().type_after_text || S().rebuilding ||
+      S().clearing || !InSendMessage()) {
+    return;
+  }
+  S().type_after_text = false;
+  for (const WPARAM c : {WPARAM{'l'}, WPARAM{'o'}}) SendMessageW(w, WM_CHAR, c, 0);
+}
+
 // Control messages and button notifications, common to every top-level window and to the
 // windows that hold buttons. Returns true when the message was taken.
 bool HandleCommon(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
@@ -161,6 +209,22 @@ bool HandleCommon(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       if (w != S().top.get()) return false;
       S().churn_requested = true;  // rebuilt by the message loop, outside any handler
       return true;
+    case peer::kSwitchOnTextMessage:
+      if (w != S().top.get()) return false;
+      if (S().role->role == Role::kAim && !S().second_chat) BuildAimChat("aim2", 460, 60);
+      S().switch_on_text = true;
+      S().log.Write("armed switch");
+      return true;
+    case peer::kTypeAfterTextMessage:
+      if (w != S().top.get()) return false;
+      S().type_after_text = true;
+      S().log.Write("armed type");
+      return true;
+    case peer::kHangAfterTextMessage:
+      if (w != S().top.get()) return false;
+      S().hang_after_text_ms = static_cast<DWORD>(wp);
+      S().log.Write("armed hang ms=" + std::to_string(wp));
+      return true;
     case WM_COMMAND:
       if (HIWORD(wp) == BN_CLICKED && lp != 0) {
         const HWND button = reinterpret_cast<HWND>(lp);
@@ -179,9 +243,13 @@ bool HandleCommon(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK PlainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  BeforeInput(w, msg);
   Record(w, msg, wp, lp);
   if (HandleCommon(w, msg, wp, lp)) return 0;
-  return IsWindowUnicode(w) ? DefWindowProcW(w, msg, wp, lp) : DefWindowProcA(w, msg, wp, lp);
+  const LRESULT result =
+      IsWindowUnicode(w) ? DefWindowProcW(w, msg, wp, lp) : DefWindowProcA(w, msg, wp, lp);
+  AfterInput(w, msg);
+  return result;
 }
 
 LRESULT CALLBACK MdiFrameProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
@@ -206,6 +274,7 @@ LRESULT CALLBACK ButtonLikeProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK SubclassProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  BeforeInput(w, msg);
   Record(w, msg, wp, lp);
   const auto it = S().original_procs.find(w);
   const bool wide = IsWindowUnicode(w) != FALSE;
@@ -214,8 +283,10 @@ LRESULT CALLBACK SubclassProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   }
   const WNDPROC original = it->second;
   if (msg == WM_NCDESTROY) S().original_procs.erase(it);
-  return wide ? CallWindowProcW(original, w, msg, wp, lp)
-              : CallWindowProcA(original, w, msg, wp, lp);
+  const LRESULT result =
+      wide ? CallWindowProcW(original, w, msg, wp, lp) : CallWindowProcA(original, w, msg, wp, lp);
+  AfterInput(w, msg);
+  return result;
 }
 
 bool RegisterPrivate(const char* cls, Kind kind) {
@@ -381,25 +452,40 @@ bool BuildAol() {
   return ArrangeInOrder(client, {lobby, room});
 }
 
-bool BuildAim() {
-  HWND chat = MakeTop(S().role->top_class, "aim.main", 440, 20);
-  if (chat == nullptr) return false;
-  S().top.reset(chat);
+// An AIM chat window, its parts named after prefix; nullptr when it cannot be made.
+HWND BuildAimChat(const std::string& prefix, int x, int y) {
+  HWND chat = MakeTop(S().role->top_class, prefix + ".main", x, y);
+  if (chat == nullptr) return nullptr;
+  if (prefix != "aim") {
+    S().second_chat.reset(chat);
+    ShowWindow(chat, SW_SHOWNOACTIVATE);
+    // The first comes back in front: the first a search finds stays the first until the
+    // second is brought forward.
+    SetWindowPos(S().top.get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
   // The first pane holds the conversation so far, the second the input box.
-  HWND history_pane = Make("wndate32class", "aim.pane1", chat, 0, 0, 0, 380, 100);
-  HWND input_pane = Make("wndate32class", "aim.pane2", chat, 0, 0, 110, 380, 40);
-  if (history_pane == nullptr || input_pane == nullptr) return false;
-  HWND history = Make("ate32class", "aim.history", history_pane, 0, 0, 0, 380, 100);
-  HWND input = Make("ate32class", "aim.edit", input_pane, 0, 0, 0, 380, 40);
-  if (history == nullptr || input == nullptr) return false;
+  HWND history_pane = Make("wndate32class", prefix + ".pane1", chat, 0, 0, 0, 380, 100);
+  HWND input_pane = Make("wndate32class", prefix + ".pane2", chat, 0, 0, 110, 380, 40);
+  if (history_pane == nullptr || input_pane == nullptr) return nullptr;
+  HWND history = Make("ate32class", prefix + ".history", history_pane, 0, 0, 0, 380, 100);
+  HWND input = Make("ate32class", prefix + ".edit", input_pane, 0, 0, 0, 380, 40);
+  if (history == nullptr || input == nullptr) return nullptr;
   // Seven icon buttons; the fifth sends.
   for (int i = 1; i <= 7; ++i) {
-    const std::string name = "aim.button" + std::to_string(i);
+    const std::string name = prefix + ".button" + std::to_string(i);
     HWND b = Make("_oscar_iconbtn", name, chat, BS_PUSHBUTTON, 10 + 50 * (i - 1), 160, 45, 25,
-                  name.c_str() + 4);
-    if (b == nullptr) return false;
+                  name.c_str() + prefix.size() + 1);
+    if (b == nullptr) return nullptr;
     if (i == 5) S().send_buttons[b] = input;
   }
+  if (prefix == "aim") S().input = input;
+  return chat;
+}
+
+bool BuildAim() {
+  HWND chat = BuildAimChat("aim", 440, 20);
+  if (chat == nullptr) return false;
+  S().top.reset(chat);
   return true;
 }
 
@@ -431,6 +517,7 @@ bool BuildMirc() {
   HWND first = MakeMdiChild(client, "mirc_channel", "mirc.channel1", 1);
   HWND second = MakeMdiChild(client, "mirc_channel", "mirc.channel2", 2);
   if (status == nullptr || first == nullptr || second == nullptr) return false;
+  S().channels = {first, second};
   const std::vector<std::pair<HWND, std::string>> inputs = {
       {status, "mirc.status.edit"}, {first, "mirc.edit"}, {second, "mirc.channel2.edit"}};
   for (const auto& [parent, name] : inputs) {
@@ -439,6 +526,7 @@ bool BuildMirc() {
     HWND edit = Make("edit", name, parent, ES_AUTOHSCROLL | WS_BORDER, 0, 110, 280, 22);
     if (edit == nullptr) return false;
     S().enter_inputs.insert(edit);
+    if (name == "mirc.edit") S().input = edit;
   }
   return ArrangeInOrder(client, {status, first, second});
 }
@@ -489,6 +577,9 @@ bool Rebuild() {
   S().mdi_clients.clear();
   S().send_buttons.clear();
   S().enter_inputs.clear();
+  S().second_chat.reset();
+  S().channels.clear();
+  S().input = nullptr;
   S().rebuilding = false;
   return Build();
 }

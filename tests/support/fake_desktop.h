@@ -14,13 +14,13 @@
 
 namespace fakes {
 
+using platform::BoxText;
 using platform::Delivery;
-using platform::Draft;
 using platform::Handle;
 
 struct Message {
   Handle target;
-  std::wstring kind;  // "text", "char", "keydown", "keyup", "down", "up"
+  std::wstring kind;  // "text", "char", "keydown", "keyup", "down", "up", "box" (set back)
   std::wstring text;  // for "text"
   unsigned code = 0;  // character, key or wParam
   bool operator==(const Message& o) const {
@@ -38,14 +38,18 @@ class FakeDesktop : public platform::WindowSystem, public platform::ChatLine {
     std::vector<Handle> children;
     std::optional<std::uint32_t> ex_style = 0;
     std::optional<std::uint8_t> alpha;
-    bool hung = false;  // sends to it are not answered
+    bool hung = false;  // reported hung: nothing is sent to it
+    // Hangs while it handles the next message of this kind ("read" for a read of the box):
+    // the line is given up meanwhile, and the message is handled late; then the window
+    // answers again.
+    std::wstring late_on;
     unsigned sel_start = 0, sel_end = 0;
   };
 
   // Adds a window at the end of its parent's child order (parent 0: top level).
   Handle Add(Handle parent, const std::wstring& cls, const std::wstring& text = L"") {
     const Handle h = next_++;
-    windows_[h] = Window{parent, cls, text, {}, 0, std::nullopt, false, 0, 0};
+    windows_[h] = Window{parent, cls, text, {}, 0, std::nullopt, false, L"", 0, 0};
     (parent == 0 ? top_ : windows_.at(parent).children).push_back(h);
     return h;
   }
@@ -99,42 +103,75 @@ class FakeDesktop : public platform::WindowSystem, public platform::ChatLine {
     return it->second.text.substr(0, static_cast<std::size_t>(max_count - 1));
   }
   Delivery SendText(Handle w, const std::wstring& text) override {
-    return Deliver({w, L"text", text, 0}, [&](Window& win) { win.text = text; });
-  }
-  Delivery SendChar(Handle w, unsigned code) override { return Deliver({w, L"char", L"", code}); }
-  Delivery SendKeyDown(Handle w, unsigned vk) override { return Deliver({w, L"keydown", L"", vk}); }
-  Delivery SendKeyUp(Handle w, unsigned vk) override { return Deliver({w, L"keyup", L"", vk}); }
-  Delivery SendButtonDown(Handle w) override { return Deliver({w, L"down", L"", 13}); }
-  Delivery SendButtonUp(Handle w) override { return Deliver({w, L"up", L"", 13}); }
-  // Reading and putting back a draft are not among the calls: the senders' searches and
-  // messages stay as they were; a draft put back shows among the messages.
-  Draft ReadDraft(Handle w, const std::wstring& ours) override {
-    Draft d;
-    auto it = windows_.find(w);
-    if (it == windows_.end() || it->second.text == ours) return d;
-    d.text = it->second.text;
-    d.sel_start = it->second.sel_start;
-    d.sel_end = it->second.sel_end;
-    return d;
-  }
-  Delivery PutBackDraft(Handle w, const Draft& d) override {
-    auto it = windows_.find(w);
-    if (it == windows_.end() || !it->second.text.empty()) return Delivery::kDone;
-    return Deliver({w, L"draft", d.text, 0}, [&](Window& win) {
-      win.text = d.text;
-      win.sel_start = d.sel_start;
-      win.sel_end = d.sel_end;
+    return Deliver({w, L"text", text, 0}, true, [&](Window& win) {
+      win.text = text;
+      win.sel_start = win.sel_end = 0;
     });
   }
-  // The worker is this thread: the steps run at once, as the real worker runs them.
-  Delivery RunLine(std::function<bool(platform::ChatLine&)> steps) override {
-    ++lines;
-    given_up_ = false;
-    const bool found = steps(*this);
-    if (given_up_) return Delivery::kNoAnswer;
-    return found ? Delivery::kDone : Delivery::kNoTarget;
+  Delivery SendChar(Handle w, unsigned code) override {
+    return Deliver({w, L"char", L"", code}, true);
   }
-  int lines = 0;  // how many lines were handed to a worker
+  Delivery SendKeyDown(Handle w, unsigned vk) override {
+    return Deliver({w, L"keydown", L"", vk}, true);
+  }
+  Delivery SendKeyUp(Handle w, unsigned vk) override {
+    return Deliver({w, L"keyup", L"", vk}, true);
+  }
+  Delivery SendButtonDown(Handle w) override { return Deliver({w, L"down", L"", 13}, true); }
+  Delivery SendButtonUp(Handle w) override { return Deliver({w, L"up", L"", 13}, true); }
+  // Reading and setting back a box are not among the calls, so that the senders' searches
+  // and sends read as they are; a box set back shows among the messages.
+  std::optional<BoxText> ReadBox(Handle w) override {
+    auto it = windows_.find(w);
+    if (it == windows_.end() || it->second.hung) return std::nullopt;
+    if (it->second.late_on == L"read") {
+      it->second.late_on.clear();
+      given_up_ = true;
+    }
+    BoxText t;
+    t.text = it->second.text;
+    if (!t.text.empty()) {
+      t.sel_start = it->second.sel_start;
+      t.sel_end = it->second.sel_end;
+    }
+    return t;
+  }
+  bool WriteBox(Handle w, const BoxText& t) override {
+    return Went(Deliver({w, L"box", t.text, 0}, false, [&](Window& win) {
+      win.text = t.text;
+      win.sel_start = t.sel_start;
+      win.sel_end = t.sel_end;
+    }));
+  }
+  BoxText AsTyped(Handle, const std::wstring& text) override {
+    BoxText t;
+    t.text = text;
+    return t;
+  }
+  bool GivenUp() override { return given_up_; }
+
+  // The worker is this thread: the steps run at once. Their end is told when the test lets
+  // it (EndLines); a line given up is told given up then, and its worker back only at
+  // WorkersBack, so the test can look at the time between.
+  bool StartLine(std::function<platform::LineReport(platform::ChatLine&)> steps,
+                 std::function<void(const platform::LineEnd&)> ended) override {
+    ++lines;
+    if (refuse_lines) return false;
+    given_up_ = false;
+    const platform::LineReport report = steps(*this);
+    if (given_up_) {
+      ends_.push_back([ended] { ended({true, false, {}}); });
+      backs_.push_back([ended, report] { ended({true, true, report}); });
+    } else {
+      ends_.push_back([ended, report] { ended({false, true, report}); });
+    }
+    return true;
+  }
+  int lines = 0;              // how many lines were handed to a worker
+  bool refuse_lines = false;  // no worker can be made
+  // Tells the ends of the lines so far, in order; true when there was any.
+  bool EndLines() { return Flush(ends_); }
+  bool WorkersBack() { return Flush(backs_); }
 
   std::optional<std::uint32_t> GetExStyle(Handle w) override {
     auto it = windows_.find(w);
@@ -170,25 +207,44 @@ class FakeDesktop : public platform::WindowSystem, public platform::ChatLine {
       if (SameClass(windows_.at(*it).cls, cls)) return *it;
     return 0;
   }
-  Delivery Deliver(const Message& m, const std::function<void(Window&)>& apply = {}) {
-    calls.push_back(L"send " + m.kind + L" " + std::to_wstring(m.target) +
-                    (m.kind == L"text" ? L" \"" + m.text + L"\"" : L" " + std::to_wstring(m.code)));
+  static bool Went(Delivery d) { return d == Delivery::kHandled || d == Delivery::kHandledLate; }
+  static bool Flush(std::vector<std::function<void()>>& queue) {
+    std::vector<std::function<void()>> now;
+    now.swap(queue);
+    for (auto& f : now) f();
+    return !now.empty();
+  }
+  // A send of the line (gated) is among the calls and is not made once the line is given up;
+  // setting a box back is neither.
+  Delivery Deliver(const Message& m, bool gated, const std::function<void(Window&)>& apply = {}) {
+    if (gated) {
+      calls.push_back(
+          L"send " + m.kind + L" " + std::to_wstring(m.target) +
+          (m.kind == L"text" ? L" \"" + m.text + L"\"" : L" " + std::to_wstring(m.code)));
+      if (given_up_) return Delivery::kNotSent;
+    }
     auto it = windows_.find(m.target);
-    if (it == windows_.end()) return Delivery::kDone;  // no such window: no effect
+    if (it == windows_.end()) return Delivery::kNoWindow;
     if (it->second.hung) {
-      given_up_ = true;
-      return Delivery::kNoAnswer;
+      if (gated) given_up_ = true;
+      return Delivery::kNotSent;
     }
     if (apply) apply(it->second);
     messages.push_back(m);
     if (on_message) on_message(m);
-    return Delivery::kDone;
+    if (!m.kind.empty() && it->second.late_on == m.kind) {
+      it->second.late_on.clear();
+      given_up_ = true;
+      return Delivery::kHandledLate;
+    }
+    return given_up_ ? Delivery::kHandledLate : Delivery::kHandled;
   }
 
   std::map<Handle, Window> windows_;
   std::vector<Handle> top_;
   Handle next_ = 0x100;
   bool given_up_ = false;
+  std::vector<std::function<void()>> ends_, backs_;
 };
 
 }  // namespace fakes

@@ -1,5 +1,5 @@
 #pragma once
-// Fakes of the small seams: a manual clock, a counting event pump, an in-memory settings
+// Fakes of the small seams: a manual clock, an in-memory settings
 // store, an in-memory file output and a recording launcher.
 
 #include <functional>
@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "platform/clock.h"
-#include "platform/event_pump.h"
 #include "platform/file_output.h"
 #include "platform/launcher.h"
 #include "platform/settings_store.h"
@@ -20,34 +19,6 @@ class ManualClock : public platform::Clock {
  public:
   double now = 1000.0;
   double NowSeconds() override { return now; }
-};
-
-// Each wait advances the clock by at most `step` seconds and counts one dispatch; the hook
-// runs inside the dispatch, as another handler would.
-class CountingPump : public platform::EventPump {
- public:
-  explicit CountingPump(ManualClock& clock, double step = 0.25) : clock_(clock), step_(step) {}
-  int dispatches = 0;
-  int waits = 0;
-  double longest_wait = 0;  // the longest sleep asked for
-  std::function<void()> on_dispatch;
-
-  void DispatchPending() override {
-    ++dispatches;
-    if (on_dispatch) on_dispatch();
-  }
-  void WaitAndDispatch(double max_seconds) override {
-    ++waits;
-    if (!(max_seconds <= longest_wait)) longest_wait = max_seconds;  // NaN shows too
-    // Real sleeps last at least a millisecond; so does this one.
-    const double slice = max_seconds < step_ ? max_seconds : step_;
-    clock_.now += slice < 0.001 ? 0.001 : slice;
-    DispatchPending();
-  }
-
- private:
-  ManualClock& clock_;
-  double step_;
 };
 
 class MemorySettings : public platform::SettingsStore {

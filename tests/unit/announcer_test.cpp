@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -40,6 +41,11 @@ class FakeView : public zurelo::AnnouncerView {
   void SetAnnounceTimer(bool enabled) override {
     events.push_back(enabled ? L"timer on" : L"timer off");
   }
+  std::optional<double> pause;  // the pause timer, while it is set
+  void SetPauseTimer(double seconds) override {
+    events.push_back(L"pause " + std::to_wstring(static_cast<long long>(seconds)));
+    pause = seconds;
+  }
   void Inform(const std::wstring& text) override { events.push_back(L"inform " + text); }
 };
 
@@ -62,7 +68,10 @@ class AnnouncerTest : public ::testing::Test {
     const Handle aim = desk.Add(0, L"AIM_ChatWnd");
     desk.Add(aim, L"WndAte32Class");
     inputs[kAim] = desk.Add(desk.Add(aim, L"WndAte32Class"), L"Ate32Class");
-    inputs[kYahoo] = desk.Add(desk.Add(0, L"IMClass"), L"YIMInputWindow");
+    for (int i = 0; i < 5; ++i) desk.Add(aim, L"_Oscar_IconBtn");
+    const Handle yahoo = desk.Add(0, L"IMClass");
+    inputs[kYahoo] = desk.Add(yahoo, L"YIMInputWindow");
+    for (int i = 0; i < 4; ++i) desk.Add(yahoo, L"Button");
     const Handle channel = desk.Add(desk.Add(desk.Add(0, L"mIRC"), L"MDIClient"), L"mIRC_Channel");
     inputs[kMirc] = desk.Add(channel, L"Edit");
     announcer.On(L"2");
@@ -88,24 +97,32 @@ class AnnouncerTest : public ::testing::Test {
     for (const auto& [client, input] : inputs) n += Lines(client).size();
     return n;
   }
-  // Runs once, at the first dispatch of the next wait.
-  void DuringWait(std::function<void()> f) {
-    pump.on_dispatch = [f, done = false]() mutable {
-      if (done) return;
-      done = true;
-      f();
-    };
+  // One cycle, moved on as the message loop moves it: the lines' ends are told and the
+  // pauses run out, until the cycle is over. during_pause runs in the first pause.
+  void Cycle(std::function<void()> during_pause = {}) {
+    announcer.Tick();
+    Finish(std::move(during_pause));
+  }
+  void Finish(std::function<void()> during_pause = {}) {
+    for (int step = 0; step < 100 && announcer.busy(); ++step) {
+      if (desk.EndLines()) continue;
+      if (!view.pause) break;  // nothing would move it on: the test sees it still busy
+      const double seconds = *view.pause;
+      view.pause.reset();
+      if (during_pause) std::exchange(during_pause, nullptr)();
+      clock.now += seconds;
+      announcer.PauseEnded();
+    }
   }
 
   fakes::FakeDesktop desk;
   fakes::ManualClock clock;
-  fakes::CountingPump pump{clock};
-  chat::ChatSenders chat{desk, pump};
+  chat::ChatSenders chat{desk};
   FakeView view;
   NoDisplay display;
   Handle player = 0;
   zurelo::NowPlaying now_playing{desk, display};
-  zurelo::Announcer announcer{view, chat, now_playing, clock, pump};
+  zurelo::Announcer announcer{view, chat, now_playing, clock};
   std::map<const ChatClient*, Handle> inputs;
 };
 
@@ -119,21 +136,20 @@ TEST_F(AnnouncerTest, OnRestartsTheTimerAndOffStopsItEachConfirmed) {
 
 TEST_F(AnnouncerTest, TheTimerSleepsWhileItsCycleRunsAndWakesOnlyIfStillOn) {
   view.Select(kMirc);
-  DuringWait([&] { announcer.On(L"2"); });  // "On" again during the pause
-  announcer.Tick();
-  EXPECT_EQ(view.events, (std::vector<std::wstring>{L"timer off", L"timer off",
+  Cycle([&] { announcer.On(L"2"); });  // "On" again during the pause
+  EXPECT_EQ(view.events, (std::vector<std::wstring>{L"timer off", L"pause 2", L"timer off",
                                                     L"inform Zurelo Enabled!!", L"timer on"}));
   view.events.clear();
-  DuringWait([&] { announcer.Off(); });
-  announcer.Tick();
-  EXPECT_EQ(view.events,
-            (std::vector<std::wstring>{L"timer off", L"timer off", L"inform Zurelo Disabled!!"}));
+  Cycle([&] { announcer.Off(); });
+  EXPECT_EQ(view.events, (std::vector<std::wstring>{L"timer off", L"pause 2", L"timer off",
+                                                    L"inform Zurelo Disabled!!"}));
+  EXPECT_FALSE(announcer.busy());
 }
 
 TEST_F(AnnouncerTest, EachClientGetsPrefixAndSongJoinedAsTheyAre) {
   for (const auto c : {kAol, kAim, kYahoo, kMirc}) {
     view.Select(c);
-    announcer.Tick();
+    Cycle();
     EXPECT_EQ(Lines(c), std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Artist - Song"});
   }
   EXPECT_EQ(AllLines(), 4u);
@@ -142,15 +158,33 @@ TEST_F(AnnouncerTest, EachClientGetsPrefixAndSongJoinedAsTheyAre) {
 TEST_F(AnnouncerTest, NoOptionSendsNothingAndDoesNotWait) {
   announcer.Tick();
   EXPECT_EQ(AllLines(), 0u);
-  EXPECT_EQ(pump.waits, 0);
+  EXPECT_FALSE(announcer.busy());
+  EXPECT_EQ(view.events, (std::vector<std::wstring>{L"timer off", L"timer on"}));
 }
 
-TEST_F(AnnouncerTest, WaitsThePauseItWasStartedWithAfterSending) {
+// The line starts and the announcer returns at once; its end starts the pause, and only the
+// pause's end (never a timer that comes early) moves the cycle on.
+TEST_F(AnnouncerTest, AfterTheLineWaitsThePauseItWasStartedWith) {
   view.Select(kMirc);
-  const double start = clock.now;
-  DuringWait([&] { EXPECT_EQ(Lines(kMirc).size(), 1u); });
   announcer.Tick();
-  EXPECT_GE(clock.now - start, 2.0);
+  EXPECT_TRUE(announcer.busy());
+  EXPECT_FALSE(view.pause) << "the pause began before the line ended";
+  desk.EndLines();
+  ASSERT_EQ(view.pause, 2.0);
+  view.pause.reset();
+  clock.now += 1.5;
+  announcer.PauseEnded();
+  ASSERT_TRUE(view.pause) << "an early timer ended the pause";
+  EXPECT_NEAR(*view.pause, 0.5, 1e-9);
+  clock.now += 0.5;
+  announcer.PauseEnded();
+  EXPECT_FALSE(announcer.busy());
+  // An endless pause is waited in slices a window timer can hold.
+  announcer.On(L"1e400");
+  Cycle();
+  announcer.Tick();
+  desk.EndLines();
+  EXPECT_EQ(view.pause, 3600.0);
 }
 
 TEST_F(AnnouncerTest, PauseWithoutLeadingNumberDoesNotWait) {
@@ -158,28 +192,43 @@ TEST_F(AnnouncerTest, PauseWithoutLeadingNumberDoesNotWait) {
   for (const wchar_t* p : {L"", L"abc"}) {
     announcer.On(p);
     announcer.Tick();
+    desk.EndLines();
+    EXPECT_FALSE(announcer.busy()) << p;
   }
   EXPECT_EQ(Lines(kMirc).size(), 2u);
-  EXPECT_EQ(pump.waits, 0);
+  EXPECT_FALSE(view.pause);
+}
+
+// A line that failed (no client, or one given up) is followed by the pause all the same.
+TEST_F(AnnouncerTest, APauseFollowsALineThatFailed) {
+  view.Select(kAim);
+  desk.At(inputs[kAim]).hung = true;
+  announcer.Tick();
+  desk.EndLines();
+  EXPECT_EQ(view.pause, 2.0);
+  Finish();
+  desk.Remove(desk.FindTopLevel(L"AIM_ChatWnd"));
+  desk.WorkersBack();
+  announcer.Tick();
+  desk.EndLines();
+  EXPECT_EQ(view.pause, 2.0);
 }
 
 TEST_F(AnnouncerTest, LaterOptionChosenDuringTheWaitGetsItsLineInTheSameCycle) {
   view.Select(kAim);
-  DuringWait([&] {
+  Cycle([&] {
     view.Select(kMirc);
     Play(L"2. Other - Tune - Winamp");
   });
-  announcer.Tick();
   EXPECT_EQ(Lines(kAim).size(), 1u);
   EXPECT_EQ(Lines(kMirc), std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Other - Tune"});
 }
 
 TEST_F(AnnouncerTest, EarlierOptionChosenDuringTheWaitWaitsForTheNextCycle) {
   view.Select(kYahoo);
-  DuringWait([&] { view.Select(kAol); });
-  announcer.Tick();
+  Cycle([&] { view.Select(kAol); });
   EXPECT_EQ(Lines(kAol).size(), 0u);
-  announcer.Tick();
+  Cycle();
   EXPECT_EQ(Lines(kAol).size(), 1u);
   EXPECT_EQ(Lines(kYahoo).size(), 1u);
 }
@@ -187,78 +236,90 @@ TEST_F(AnnouncerTest, EarlierOptionChosenDuringTheWaitWaitsForTheNextCycle) {
 TEST_F(AnnouncerTest, AFailedCycleLeavesTheAnnouncerFreeAndItsTimerAwake) {
   view.Select(kMirc);
   view.fail_prefix = true;
-  EXPECT_ANY_THROW(announcer.Tick());  // the window procedure stops it
+  announcer.Tick();
   EXPECT_FALSE(announcer.busy());
   EXPECT_EQ(view.events, (std::vector<std::wstring>{L"timer off", L"timer on"}));
   view.fail_prefix = false;
-  announcer.Tick();
+  Cycle();
   EXPECT_EQ(Lines(kMirc).size(), 1u);
 }
 
-TEST_F(AnnouncerTest, TickDuringTheWaitIsIgnored) {
+TEST_F(AnnouncerTest, TicksDuringTheLineAndThePauseAreIgnored) {
   view.Select(kMirc);
-  bool busy_inside = false;
-  pump.on_dispatch = [&] {
-    busy_inside = announcer.busy();
-    announcer.Tick();
-  };
   announcer.Tick();
-  EXPECT_TRUE(busy_inside);
-  EXPECT_FALSE(announcer.busy());
+  announcer.Tick();
+  desk.EndLines();
+  announcer.Tick();
+  Finish();
   EXPECT_EQ(Lines(kMirc).size(), 1u);
+  EXPECT_EQ(desk.lines, 1);
 }
 
 TEST_F(AnnouncerTest, PrefixAndSongChangedDuringTheWaitAreSentNextTime) {
   view.Select(kMirc);
-  DuringWait([&] {
+  Cycle([&] {
     view.prefix = L"np: ";
     Play(L"3. B - C - Winamp");
   });
-  announcer.Tick();
-  announcer.Tick();
+  Cycle();
   EXPECT_EQ(Lines(kMirc),
             (std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Artist - Song", L"np: B - C"}));
 }
 
-// Once: a song goes to a client once (a line given up on does not count); paused, stopped
-// or gone, nothing is sent and the timer sleeps without a pause until the song or the
-// choice changes; "On" forgets.
+// Once: a song goes to a client once (a line given up on does not count, and does not touch
+// what the other clients were given); paused, stopped or gone, nothing is sent and the timer
+// sleeps without a pause until the song or the choice changes; "On" forgets.
 TEST_F(AnnouncerTest, OnceSendsEachSongOnceAndSleepsUntilSomethingChanges) {
   view.Select(kMirc);
-  announcer.Tick();
+  Cycle();
   // Switched on after a line: the song that line carried is not sent again.
   announcer.SetOnce(true);
   Play(L"1. Artist - Song - Winamp [Paused]");
   view.events.clear();
-  const int waits = pump.waits;
   announcer.Tick();
-  EXPECT_EQ(view.events, std::vector<std::wstring>{L"timer off"}) << "no tick while nothing new";
-  EXPECT_EQ(pump.waits, waits) << "a cycle that sends nothing does not pause";
+  EXPECT_EQ(view.events, std::vector<std::wstring>{L"timer off"})
+      << "a cycle with nothing new neither pauses nor ticks again";
   desk.Remove(player);
   player = 0;
   now_playing.Refresh();
   announcer.Wake();
   EXPECT_EQ(view.events.back(), L"timer on");
-  announcer.Tick();  // "Winamp 6 Not Found" is never announced
+  Cycle();  // "Winamp 6 Not Found" is never announced
   Play(L"2. Other - Tune - Winamp");
   announcer.Wake();
-  announcer.Tick();
+  Cycle();
   view.Select(kAim);  // a client that has not had this song yet, and hangs at first
   desk.At(inputs[kAim]).hung = true;
   announcer.Wake();
-  announcer.Tick();
+  Cycle();
   desk.At(inputs[kAim]).hung = false;  // a line given up on was not given
-  announcer.Tick();
-  announcer.Tick();
+  desk.WorkersBack();
+  Cycle();
+  Cycle();
+  view.Select(kMirc);  // the failed line left mIRC's record alone
+  Cycle();
   EXPECT_EQ(Lines(kMirc), (std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Artist - Song",
                                                      L"{Zurelo 1.0} Now Playing: Other - Tune"}));
   EXPECT_EQ(Lines(kAim), std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Other - Tune"});
+  view.Select(kAim);
   announcer.On(L"2");
-  announcer.Tick();
+  Cycle();
   EXPECT_EQ(Lines(kAim).size(), 2u);
   announcer.SetOnce(false);  // off: every cycle sends again
-  announcer.Tick();
+  Cycle();
   EXPECT_EQ(Lines(kAim).size(), 3u);
+}
+
+// A line given up whose Enter the client handled in the end was given after all: with the
+// once rule the song is not posted again.
+TEST_F(AnnouncerTest, ALineTakenAfterTheGiveUpCountsAsGiven) {
+  announcer.SetOnce(true);
+  view.Select(kMirc);
+  desk.At(inputs[kMirc]).late_on = L"char";
+  Cycle();
+  desk.WorkersBack();
+  Cycle();
+  EXPECT_EQ(Lines(kMirc).size(), 1u);
 }
 
 }  // namespace

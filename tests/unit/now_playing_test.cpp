@@ -186,43 +186,4 @@ TEST(LeadingNumber, ReadsLikeTheRuntime) {
   EXPECT_TRUE(std::isinf(LeadingNumber(L"1e400")));
 }
 
-TEST(WaitSeconds, NoWaitDispatchesNothing) {
-  fakes::ManualClock clock;
-  fakes::CountingPump pump(clock);
-  for (const wchar_t* text : {L"0", L"", L"x", L"-5"}) player::WaitSeconds(text, clock, pump);
-  EXPECT_EQ(pump.dispatches, 0);
-}
-
-TEST(WaitSeconds, WaitsTheTimeWhileDispatching) {
-  fakes::ManualClock clock;
-  fakes::CountingPump pump(clock, 0.1);
-  const double start = clock.now;
-  player::WaitSeconds(L"1.5", clock, pump);
-  EXPECT_GE(clock.now - start, 1.5);
-  EXPECT_LT(clock.now - start, 1.6);
-  EXPECT_GE(pump.dispatches, 15);
-}
-
-TEST(WaitSeconds, EndlessWaitSleepsInSlicesATimerCanHold) {
-  fakes::ManualClock clock;
-  fakes::CountingPump pump(clock, 1e12);  // every sleep lasts as long as asked
-  struct Enough {};
-  pump.on_dispatch = [&] {
-    if (pump.dispatches == 3) throw Enough{};
-  };
-  EXPECT_THROW(player::WaitSeconds(L"1e400", clock, pump), Enough);
-  // USER_TIMER_MAXIMUM is 0x7FFFFFFF milliseconds.
-  EXPECT_TRUE(std::isfinite(pump.longest_wait));
-  EXPECT_LE(pump.longest_wait * 1000.0, 2147483647.0);
-}
-
-TEST(WaitSeconds, HandlersRunInsideTheWait) {
-  fakes::ManualClock clock;
-  fakes::CountingPump pump(clock, 0.05);
-  int clicks = 0;
-  pump.on_dispatch = [&] { ++clicks; };
-  player::WaitSeconds(0.3, clock, pump);
-  EXPECT_GT(clicks, 0);
-}
-
 }  // namespace

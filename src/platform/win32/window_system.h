@@ -2,33 +2,50 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <vector>
+
 #include "platform/text_codec.h"
 #include "platform/win32/event_pump.h"
+#include "platform/win32/handles.h"
 #include "platform/window_system.h"
 
 namespace platform::win32 {
 
+struct LineWork;
+
 // Other programs' windows: searches through the ANSI user32 calls, titles and texts in
-// Unicode. A line goes whole to a worker thread of its own while this thread goes on
-// dispatching its events, so a slow client gets every message however long it takes, and
-// this program's windows keep answering meanwhile. A client is given up only when the
-// system reports it hung or its window is gone.
+// Unicode. A line goes whole to a worker thread of its own and tells its end by a posted
+// message, so a slow client gets every message however long it takes, and this program's
+// windows keep answering meanwhile. While lines are out, a timer asks every quarter second
+// whether a client a worker is blocked in hung or went away: only such a client is given up.
 class Win32WindowSystem : public WindowSystem {
  public:
-  Win32WindowSystem(TextCodec& codec, Win32EventPump& pump) : codec_(codec), pump_(pump) {}
+  explicit Win32WindowSystem(TextCodec& codec) : codec_(codec) {}
+  Win32WindowSystem(const Win32WindowSystem&) = delete;
+  Win32WindowSystem& operator=(const Win32WindowSystem&) = delete;
+  ~Win32WindowSystem() override;
 
   Handle FindTopLevel(const std::wstring& cls) override;
   Handle FindChild(Handle parent, Handle child_after, const std::wstring& cls) override;
   std::wstring GetTitle(Handle w, int max_count) override;
-  Delivery RunLine(std::function<bool(ChatLine&)> steps) override;
+  bool StartLine(std::function<LineReport(ChatLine&)> steps,
+                 std::function<void(const LineEnd&)> ended) override;
   std::optional<std::uint32_t> GetExStyle(Handle w) override;
   bool SetExStyle(Handle w, std::uint32_t style) override;
   bool SetLayeredAlpha(Handle w, std::uint8_t alpha) override;
 
  private:
+  static LRESULT CALLBACK NoticeProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+  HWND NoticeWindow();
+  // Tells the ends of the lines whose workers are back, and gives up the lines whose client
+  // hung or went away, or whose worker never started.
+  void Check();
+
   TextCodec& codec_;
-  Win32EventPump& pump_;
   SteadyClock clock_;
+  UniqueWindow notices_;  // a message-only window: lines' ends and the check timer
+  std::vector<std::shared_ptr<LineWork>> lines_;  // workers not back yet
 };
 
 }  // namespace platform::win32
