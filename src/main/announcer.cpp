@@ -1,7 +1,9 @@
 #include "main/announcer.h"
 
 #include <algorithm>
+#include <optional>
 
+#include "chat/line_text.h"
 #include "platform/trace.h"
 #include "player/now_playing.h"
 
@@ -15,6 +17,14 @@ constexpr double kLongestTimerSeconds = 3600.0;
 }  // namespace
 
 void Announcer::On(const std::wstring& pause) {
+  for (const ChatClient& client : kChatClients) {
+    if (!client.takes_commands || !view_.IsSelected(client)) continue;
+    const std::wstring refusal = chat::PrefixRefusal(view_.Prefix(), true);
+    if (!refusal.empty()) {
+      view_.Refuse(refusal);
+      return;
+    }
+  }
   pause_ = pause;
   on_ = true;
   // Switching on announces the current song once more.
@@ -53,10 +63,20 @@ void Announcer::LookOn() {
       if (once_ && (song == player::kPlayerNotFound || last_sent_[client.option_id] == song)) {
         continue;
       }
-      const std::wstring line = view_.Prefix() + song;
+      const std::wstring prefix = view_.Prefix();
+      const std::optional<std::wstring> line =
+          chat::NowPlayingLine(prefix, song, client.takes_commands);
       sent_ = true;
       const unsigned serial = ++serial_;
-      chat_.Send(client.option_id, client.line, line,
+      if (!line) {
+        // The prefix was changed into one the song could make a command of: no line, and
+        // the pause follows as after any line that did not go.
+        platform::Trace(std::wstring(L"no line to ") + client.caption + L": " +
+                        chat::PrefixRefusal(prefix, client.takes_commands));
+        LineEnded(serial, client.option_id, song, chat::LineOutcome::kNotPosted);
+        return;
+      }
+      chat_.Send(client.option_id, client.line, *line,
                  [this, serial, id = client.option_id, song](chat::LineOutcome outcome) {
                    LineEnded(serial, id, song, outcome);
                  });

@@ -31,6 +31,7 @@ class AnnouncerView {
   // replaces the one before.
   virtual void SetPauseTimer(double seconds) = 0;
   virtual void Inform(const std::wstring& text) = 0;  // an information message box
+  virtual void Refuse(const std::wstring& text) = 0;  // a critical message box
 };
 
 class Announcer {
@@ -39,7 +40,9 @@ class Announcer {
             platform::Clock& clock)
       : view_(view), chat_(chat), song_(song), clock_(clock) {}
 
-  // "On": restarts the cycle timer with the pause to wait after each line, and confirms.
+  // "On": restarts the cycle timer with the pause to wait after each line, and confirms;
+  // or, when a chosen client would take the prefix as a command the song could finish or
+  // have evaluated, says why and changes nothing.
   void On(const std::wstring& pause);
   // "Off": stops the cycle timer and confirms; a cycle under way finishes its pause and
   // looks at the options left, but no new cycle starts.

@@ -237,6 +237,10 @@ void MainWindow::Inform(const std::wstring& text) {
   MessageBoxW(hwnd_, text.c_str(), kTitle, MB_OK | MB_ICONINFORMATION);
 }
 
+void MainWindow::Refuse(const std::wstring& text) {
+  MessageBoxW(hwnd_, text.c_str(), kTitle, MB_OK | MB_ICONERROR);
+}
+
 // --- SongLogView
 
 std::wstring MainWindow::ToggleCaption() {

@@ -74,6 +74,7 @@ class MainWindow : public ui::Form,
   void SetAnnounceTimer(bool enabled) override;
   void SetPauseTimer(double seconds) override;
   void Inform(const std::wstring& text) override;
+  void Refuse(const std::wstring& text) override;
   // SongLogView
   std::wstring ToggleCaption() override;
   void SetToggleCaption(const std::wstring& caption) override;

@@ -178,9 +178,12 @@ INSTANTIATE_TEST_SUITE_P(Clients, EachClientTest, ::testing::ValuesIn(kClients),
                            return std::string(info.param.name);
                          });
 
-TEST_F(ChatTest, NoClientChosenSendsNothing) {
+// With nothing chosen nothing goes out. Then mIRC is chosen, with the prefix emptied and a
+// station title beginning with "/": the song never reaches mIRC as a command.
+TEST_F(ChatTest, NoClientChosenSendsNothingAndASongIsNeverACommand) {
   StoreSetting(L"Pause", L"Pause1", L"1");
-  ASSERT_NE(StartPeer("player", L"1. Artist - Song - Winamp"), nullptr);
+  Peer* player = StartPeer("player", L"1. Artist - Song - Winamp");
+  ASSERT_NE(player, nullptr);
   std::vector<Peer*> clients;
   for (const Client& c : kClients) {
     clients.push_back(StartPeer(c.role));
@@ -191,6 +194,14 @@ TEST_F(ChatTest, NoClientChosenSendsNothing) {
   Pause(1500ms);
   for (Peer* p : clients) EXPECT_EQ(p->log().Events(), Lines{});
   EXPECT_TRUE(MessageBoxes(zurelo_.pid()).empty());
+
+  ASSERT_TRUE(SetText(zurelo_.Item(ids::kPrefixBox), L""));
+  ASSERT_TRUE(SetText(player->Top(), L"1. /quit bye - Winamp"));
+  ASSERT_TRUE(zurelo_.WaitLabel(L"/quit bye"));
+  zurelo_.Click(ids::kMircOption);
+  Peer* mirc = clients.back();
+  ASSERT_TRUE(mirc->WaitEvents(1));
+  EXPECT_EQ(mirc->log().Events().front(), SetTextLine("mirc.edit", u8"\u2215quit bye"));
 }
 
 TEST_F(ChatTest, OffDuringAPauseStillServesAClientChosenMeanwhile) {

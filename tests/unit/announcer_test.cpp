@@ -47,6 +47,7 @@ class FakeView : public zurelo::AnnouncerView {
     pause = seconds;
   }
   void Inform(const std::wstring& text) override { events.push_back(L"inform " + text); }
+  void Refuse(const std::wstring& text) override { events.push_back(L"refuse " + text); }
 };
 
 class NoDisplay : public zurelo::SongDisplay {
@@ -132,6 +133,20 @@ TEST_F(AnnouncerTest, OnRestartsTheTimerAndOffStopsItEachConfirmed) {
   EXPECT_EQ(view.events,
             (std::vector<std::wstring>{L"timer off", L"timer on", L"inform Zurelo Enabled!!",
                                        L"timer off", L"inform Zurelo Disabled!!"}));
+  // A prefix mIRC would evaluate, with mIRC chosen: "On" says why and does not switch on;
+  // changed so while on, the line is not sent and the pause follows.
+  view.Select(kMirc);
+  view.prefix = L"//echo np: ";
+  view.events.clear();
+  announcer.On(L"2");
+  ASSERT_EQ(view.events.size(), 1u);
+  EXPECT_EQ(view.events[0].rfind(L"refuse ", 0), 0u);
+  view.prefix = L"";
+  announcer.On(L"2");
+  view.prefix = L"//echo np: ";
+  Cycle();
+  EXPECT_EQ(desk.lines, 0);
+  EXPECT_EQ(view.events[view.events.size() - 2], L"pause 2");
 }
 
 TEST_F(AnnouncerTest, TheTimerSleepsWhileItsCycleRunsAndWakesOnlyIfStillOn) {
