@@ -7,12 +7,39 @@
 #include <chrono>
 
 #include "fixture.h"
+#include "platform/win32/file_output.h"
 
 namespace e2e {
 namespace {
 
 using namespace std::chrono_literals;
 using Items = std::vector<std::wstring>;
+
+bool IsFolder(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// A folder holding one file of the user's, "keep.txt", as "mine\r\n".
+::testing::AssertionResult MakeFolderWithAFile(const std::wstring& folder) {
+  if (!CreateDirectoryW(folder.c_str(), nullptr)) {
+    return ::testing::AssertionFailure() << "no folder, error " << GetLastError();
+  }
+  UniqueHandle mine(CreateFileW((folder + L"\\keep.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  if (mine.get() == INVALID_HANDLE_VALUE ||
+      !WriteFile(mine.get(), "mine\r\n", 6, &written, nullptr)) {
+    return ::testing::AssertionFailure() << "no file in the folder, error " << GetLastError();
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// The folder is still there, holding the user's file as it was.
+bool FolderKept(const std::wstring& folder) {
+  return IsFolder(folder) &&
+         ReadBytes(folder + L"\\keep.txt") == std::optional<std::string>("mine\r\n");
+}
 
 class SongLogTest : public E2eTest {
  protected:
@@ -158,9 +185,10 @@ TEST_F(SongLogTest, SavesOverAFileHeldOpenAndReportsOneThatCannotBeWritten) {
     const DWORD attributes = GetFileAttributesW(file.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
   };
-  // The user's own files beside it, with names a save's temporary files could have: a save
-  // leaves them alone.
-  const std::wstring own_new = file + L".zurelo-new", own_old = file + L".zurelo-old";
+  // The user's own files beside it, named as the first temporary and backup names a save of
+  // it tries: a save passes them by and leaves them alone.
+  const std::wstring own_new = platform::win32::NameBeside(file, 0, L".tmp");
+  const std::wstring own_old = platform::win32::NameBeside(file, 0, L".bak");
   for (const std::wstring& own : {own_new, own_old}) {
     UniqueHandle mine(CreateFileW(own.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -182,8 +210,11 @@ TEST_F(SongLogTest, SavesOverAFileHeldOpenAndReportsOneThatCannotBeWritten) {
     std::sort(names.begin(), names.end());
     return names;
   };
-  const std::vector<std::wstring> the_files_there = {L"held.txt", L"held.txt.zurelo-new",
-                                                     L"held.txt.zurelo-old"};
+  std::vector<std::wstring> the_files_there = {L"held.txt"};
+  for (const std::wstring& own : {own_new, own_old}) {
+    the_files_there.push_back(own.substr(own.find_last_of(L'\\') + 1));
+  }
+  std::sort(the_files_there.begin(), the_files_there.end());
 
   // Saved over as it is, the file keeps its attributes.
   ASSERT_TRUE(SaveTo(file));
@@ -229,6 +260,18 @@ TEST_F(SongLogTest, SavesOverAFileHeldOpenAndReportsOneThatCannotBeWritten) {
   EXPECT_TRUE(CloseBox(*box));
   lock.reset();
   EXPECT_EQ(ReadBytes(file), std::optional<std::string>("Second - Song\r\nFirst - Song\r\n"));
+  EXPECT_EQ(saved_files(), the_files_there);
+
+  // A name that the dialog completes to a folder's: refused, and the folder stays as it was.
+  const std::wstring folder = dir_.File(L"folder.txt");
+  ASSERT_TRUE(MakeFolderWithAFile(folder));
+  ASSERT_TRUE(SaveTo(dir_.File(L"folder")));
+  const std::optional<Box> refused = WaitMessageBox(zurelo_.pid());
+  ASSERT_TRUE(refused.has_value()) << "the folder was not refused";
+  EXPECT_EQ(refused->text.rfind(std::to_wstring(ERROR_ACCESS_DENIED) + L" ", 0), 0u)
+      << ::testing::PrintToString(refused->text);
+  EXPECT_TRUE(CloseBox(*refused));
+  EXPECT_TRUE(FolderKept(folder));
   EXPECT_EQ(saved_files(), the_files_there);
 
   // A file with a second name is saved under both: it is written where it is.
