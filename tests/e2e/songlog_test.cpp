@@ -306,11 +306,16 @@ TEST_F(SongLogTest, AltCClearsAndTheCurrentSongComesBack) {
   EXPECT_TRUE(WaitList({L"Second - Song"})) << ::testing::PrintToString(ListItems(List()));
 }
 
-// The now-playing file, chosen from the system menu: the song shown in UTF-8 with its mark,
-// following the song also while a reader holds the file open, written at the next start.
-TEST_F(SongLogTest, NowPlayingFileFollowsTheSongAndIsWrittenAgainAtStart) {
-  const std::wstring file = dir_.File(L"now playing.txt");
+// The now-playing file, chosen from the system menu: the song shown in UTF-8 with its mark
+// while it plays and nothing while nothing plays, following the player also while a reader
+// holds the file open; at the next start a folder in its place is refused, and the file
+// comes back by itself once it can be written.
+TEST_F(SongLogTest, NowPlayingFileHoldsWhatPlaysAndComesBackByItself) {
+  const std::wstring obs = dir_.File(L"obs");
+  ASSERT_TRUE(CreateDirectoryW(obs.c_str(), nullptr));
+  const std::wstring file = obs + L"\\now playing.txt";
   const std::string mark = "\xEF\xBB\xBF";
+  const std::string second = mark + "Caf\xC3\xA9 Noir - Second";
   PostMessageW(zurelo_.main(), WM_SYSCOMMAND, 0x0120, 0);
   HWND dialog = WaitFileDialog(zurelo_.pid());
   ASSERT_NE(dialog, nullptr);
@@ -322,16 +327,56 @@ TEST_F(SongLogTest, NowPlayingFileFollowsTheSongAndIsWrittenAgainAtStart) {
                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                           OPEN_EXISTING, 0, nullptr));
     ASSERT_NE(reader.get(), INVALID_HANDLE_VALUE);
-    ASSERT_NO_FATAL_FAILURE(SetTitle(L"2. Caf\u00e9\tNoir - Second - Winamp [Paused]"));
-    EXPECT_TRUE(WaitFile(file, mark + "Caf\xC3\xA9 Noir - Second"))
+    ASSERT_NO_FATAL_FAILURE(SetTitle(L"2. Caf\u00e9\tNoir - Second - Winamp"));
+    EXPECT_TRUE(WaitFile(file, second))
         << ::testing::PrintToString(ReadBytes(file).value_or("(no file)"));
+    // Paused, the label keeps the song, but the file is emptied; playing again, it is back.
+    ASSERT_NO_FATAL_FAILURE(SetTitle(L"2. Caf\u00e9\tNoir - Second - Winamp [Paused]"));
+    EXPECT_TRUE(WaitFile(file, ""));
+    EXPECT_EQ(zurelo_.Label(), L"Caf\u00e9\tNoir - Second");
+    ASSERT_NO_FATAL_FAILURE(SetTitle(L"2. Caf\u00e9\tNoir - Second - Winamp"));
+    EXPECT_TRUE(WaitFile(file, second));
   }
-  EXPECT_EQ(StoredSetting(L"File", L"File1"), WindowsPath(file));
-
-  zurelo_.Stop();
-  ASSERT_NO_FATAL_FAILURE(SetTitle(L"3. Third - Song - Winamp"));
-  ASSERT_TRUE(StartZurelo(L"Third - Song"));
+  // Stopped, and with no player at all, it is empty too.
+  ASSERT_NO_FATAL_FAILURE(SetTitle(L"2. Caf\u00e9\tNoir - Second - Winamp [Stopped]"));
+  EXPECT_TRUE(WaitFile(file, ""));
+  ASSERT_NO_FATAL_FAILURE(SetTitle(L"2. Caf\u00e9\tNoir - Second - Winamp"));
+  EXPECT_TRUE(WaitFile(file, second));
+  player_->Stop();
+  ASSERT_TRUE(zurelo_.WaitLabel(L"Winamp 6 Not Found"));
+  EXPECT_TRUE(WaitFile(file, ""));
+  player_ = StartPeer("player", L"3. Third - Song - Winamp");
+  ASSERT_NE(player_, nullptr);
   EXPECT_TRUE(WaitFile(file, mark + "Third - Song"));
+  EXPECT_EQ(StoredSetting(L"File", L"File1"), WindowsPath(file));
+  EXPECT_TRUE(MessageBoxes(zurelo_.pid()).empty());
+
+  // Meanwhile a folder took the file's name: at start it is refused, said once in a box
+  // with the program's title, the path and the error, and left as it was.
+  zurelo_.Stop();
+  ASSERT_TRUE(DeleteFileW(file.c_str()));
+  ASSERT_TRUE(MakeFolderWithAFile(file));
+  ASSERT_TRUE(StartZurelo(L"Third - Song"));
+  const std::optional<Box> box = WaitMessageBox(zurelo_.pid());
+  ASSERT_TRUE(box.has_value()) << "the folder was not refused";
+  EXPECT_EQ(box->caption, L"Zurelo");
+  EXPECT_NE(box->text.find(WindowsPath(file)), std::wstring::npos)
+      << ::testing::PrintToString(box->text);
+  EXPECT_NE(box->text.find(L"Error " + std::to_wstring(ERROR_ACCESS_DENIED) + L": "),
+            std::wstring::npos)
+      << ::testing::PrintToString(box->text);
+  EXPECT_TRUE(FolderKept(file));
+  // The folder holding it goes (a retry may hold the folder in it open for a moment), and
+  // comes back without that folder: with the song unchanged and the box still up, the file
+  // is back within a few seconds.
+  const std::wstring gone = dir_.File(L"obs-gone");
+  ASSERT_TRUE(WaitUntil([&] { return MoveFileW(obs.c_str(), gone.c_str()) != 0; }));
+  ASSERT_TRUE(CreateDirectoryW(obs.c_str(), nullptr));
+  EXPECT_TRUE(WaitUntil([&] { return ReadBytes(file) == mark + "Third - Song"; }, 5s))
+      << ::testing::PrintToString(ReadBytes(file).value_or("(no file)"));
+  EXPECT_EQ(MessageBoxes(zurelo_.pid()).size(), 1u);
+  EXPECT_TRUE(CloseBox(*box));
+
   // Ticked, the item stops the writing at once, without a dialog.
   PostMessageW(zurelo_.main(), WM_SYSCOMMAND, 0x0120, 0);
   ASSERT_TRUE(zurelo_.Sync());
