@@ -18,6 +18,11 @@ constexpr UINT_PTR kRefreshTimer = 3;   // now-playing refresh, 10 ms
 constexpr UINT_PTR kPauseTimer = 4;     // the end of the announcer's pause, one-shot
 constexpr UINT_PTR kReloadTimer = 5;    // the end of this copy after Reload, one-shot
 constexpr UINT kLogTimerMs = 1000, kAnnounceTimerMs = 10, kRefreshTimerMs = 10;
+// The now-playing file is tried again on this timer while it cannot be written, and its
+// failure is shown from this posted message, outside whatever was writing it.
+constexpr UINT_PTR kFileRetryTimer = 6;
+constexpr UINT kFileRetryTimerMs = 2000;
+constexpr UINT kFileFailureMessage = WM_APP + 0x120;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr wchar_t kCaption[] = L"Zurelo 1.0";
 constexpr wchar_t kTitle[] = L"Zurelo";
@@ -34,9 +39,7 @@ MainWindow::MainWindow(const Services& services)
       log_(*this, list_, now_playing_, s_.windows),
       reloader_(s_.launcher),
       settings_window_(s_.settings, s_.pump),
-      now_playing_file_(s_.files, [this](const std::wstring& error) {
-        MessageBoxW(hwnd_, error.c_str(), L"", MB_OK);
-      }) {
+      now_playing_file_(s_.files, *this) {
   s_.settings.Listen([this](const settings::Setting& setting, const std::wstring& value) {
     OnSettingChanged(setting, value);
   });
@@ -98,8 +101,7 @@ void MainWindow::OnSettingChanged(const settings::Setting& setting, const std::w
     announcer_.SetOnce(value == settings::kOn);
     TickMenuChoice(ids::kAnnounceOnceCommand, value == settings::kOn);
   } else if (&setting == &settings::kNowPlayingFile) {
-    now_playing_file_.Follow(value, now_playing_.song());
-    // From what is followed now: the failure box may have let the user stop it meanwhile.
+    now_playing_file_.Follow(value);
     TickMenuChoice(ids::kNowPlayingFileCommand, !now_playing_file_.path().empty());
   } else if (&setting == &settings::kTranslucency && hwnd_) {
     settings::ApplyChosenTranslucency(value, s_.windows, reinterpret_cast<platform::Handle>(hwnd_));
@@ -151,7 +153,12 @@ void MainWindow::OnMenuChoice(UINT command) {
 void MainWindow::ShowSong(const std::wstring& song) {
   label_.ShowSong(song);
   announcer_.Wake();
-  now_playing_file_.SongShown(song);  // last: a failure to write it may open a box
+  now_playing_file_.Show(song, now_playing_.playing());
+}
+
+void MainWindow::ShowState(player::PlayerState) {
+  // Paused, stopped or gone, the song stays on the label, but the file is emptied.
+  now_playing_file_.Show(now_playing_.song(), now_playing_.playing());
 }
 
 void MainWindow::OnCommand(int id) {
@@ -197,6 +204,9 @@ void MainWindow::OnTimer(UINT_PTR id) {
       break;
     case kRefreshTimer:
       now_playing_.Refresh();
+      break;
+    case kFileRetryTimer:
+      now_playing_file_.Retry();
       break;
     case kPauseTimer:
       KillTimer(hwnd_, kPauseTimer);
@@ -257,6 +267,32 @@ void MainWindow::SetLogTimer(bool enabled) {
   }
 }
 
+// --- NowPlayingFileView
+
+void MainWindow::SetFileRetryTimer(bool enabled) {
+  if (enabled) {
+    SetTimer(hwnd_, kFileRetryTimer, kFileRetryTimerMs, nullptr);
+  } else {
+    KillTimer(hwnd_, kFileRetryTimer);
+  }
+}
+
+void MainWindow::TellFileFailure(const std::wstring& text) {
+  file_failure_ = text;
+  PostMessageW(hwnd_, kFileFailureMessage, 0, 0);
+}
+
+void MainWindow::ShowFileFailure() {
+  // One box at a time: a failure told while it is up counts as told by it. The box's own
+  // loop runs the timers: the retries and the refresh go on under it.
+  if (file_box_up_ || file_failure_.empty()) return;
+  const std::wstring text = std::move(file_failure_);
+  file_failure_.clear();
+  file_box_up_ = true;
+  MessageBoxW(hwnd_, text.c_str(), kTitle, MB_OK | MB_ICONWARNING);
+  file_box_up_ = false;
+}
+
 // --- window procedure
 
 LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
@@ -266,6 +302,9 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_TIMER:
       OnTimer(wp);
+      return 0;
+    case kFileFailureMessage:
+      ShowFileFailure();
       return 0;
     case WM_SYSCOMMAND: {
       // The low four bits are the system's own.

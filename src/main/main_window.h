@@ -42,7 +42,8 @@ struct Services {
 class MainWindow : public ui::Form,
                    private AnnouncerView,
                    private SongLogView,
-                   private SongDisplay {
+                   private SongDisplay,
+                   private NowPlayingFileView {
  public:
   explicit MainWindow(const Services& services);
   ~MainWindow() override;
@@ -65,8 +66,9 @@ class MainWindow : public ui::Form,
   void TickMenuChoice(UINT command, bool ticked);
   void OnMenuChoice(UINT command);
 
-  // SongDisplay: the song shown changed.
+  // SongDisplay: the song shown or the player's state changed.
   void ShowSong(const std::wstring& song) override;
+  void ShowState(player::PlayerState state) override;
 
   // AnnouncerView
   bool IsSelected(const ChatClient& client) override;
@@ -79,6 +81,10 @@ class MainWindow : public ui::Form,
   std::wstring ToggleCaption() override;
   void SetToggleCaption(const std::wstring& caption) override;
   void SetLogTimer(bool enabled) override;
+  // NowPlayingFileView
+  void SetFileRetryTimer(bool enabled) override;
+  void TellFileFailure(const std::wstring& text) override;
+  void ShowFileFailure();
 
   Services s_;
   HINSTANCE instance_ = nullptr;
@@ -95,6 +101,8 @@ class MainWindow : public ui::Form,
   Reloader reloader_;
   settings::SettingsWindow settings_window_;
   NowPlayingFile now_playing_file_;
+  std::wstring file_failure_;  // told, and shown once the posted message comes
+  bool file_box_up_ = false;
 };
 
 }  // namespace zurelo

@@ -4,34 +4,43 @@
 
 namespace zurelo {
 
-void NowPlayingFile::Follow(const std::wstring& path, const std::wstring& song) {
+void NowPlayingFile::Follow(const std::wstring& path) {
   path_ = path;
+  written_.reset();  // another file: nothing is known of what it holds
+  if (failing_) view_.SetFileRetryTimer(false);
   failing_ = false;
-  // At start the song is not read yet: the first song shown is written then.
-  if (!path_.empty() && !song.empty()) Write(song);
+  Update();
 }
 
-void NowPlayingFile::SongShown(const std::wstring& song) {
-  if (path_.empty() || song == written_) return;
-  Write(song);
+void NowPlayingFile::Show(const std::wstring& song, bool playing) {
+  // Nothing plays: the file is emptied, so an overlay that shows it shows nothing.
+  wanted_ = playing ? EncodeNowPlayingFile(song) : std::string();
+  Update();
 }
 
-void NowPlayingFile::Write(const std::wstring& song) {
+void NowPlayingFile::Update() {
+  // At start the player is not read yet: the first reading is written then.
+  if (path_.empty() || !wanted_ || wanted_ == written_) return;
   // Written beside the file and put in its place, so a reader never sees it half written;
   // only a reader that holds it open against being replaced gets it rewritten in place.
-  if (const auto error = files_.WriteWhole(path_, EncodeNowPlayingFile(song))) {
-    written_.clear();  // whatever the file holds now, the next song is written
-    // A failure while the box is still open counts as told.
-    const bool told = failing_ || telling_;
+  if (const auto error = files_.WriteWhole(path_, *wanted_)) {
+    written_.reset();  // whatever the file holds now, the next try writes it whole
+    if (failing_) return;
     failing_ = true;
-    if (told) return;
-    telling_ = true;
-    report_(std::to_wstring(error->number) + L" " + error->description);
-    telling_ = false;
+    view_.SetFileRetryTimer(true);
+    view_.TellFileFailure(NowPlayingFileFailure(path_, *error));
     return;
   }
-  written_ = song;
+  written_ = wanted_;
+  if (!failing_) return;
   failing_ = false;
+  view_.SetFileRetryTimer(false);
+}
+
+std::wstring NowPlayingFileFailure(const std::wstring& path, const platform::FileError& error) {
+  return L"The now-playing file cannot be written:\n" + path + L"\n\nError " +
+         std::to_wstring(error.number) + L": " + error.description +
+         L"\n\nZurelo tries again every few seconds.";
 }
 
 }  // namespace zurelo

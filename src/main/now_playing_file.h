@@ -1,38 +1,55 @@
 #pragma once
-// The song for stream overlays: a file that holds exactly the song the label shows, for a
-// streaming program's text source to read. It is written when chosen, at start and when
-// the song shown changes, and never while the song stays the same.
+// The song for stream overlays: a file that holds exactly the song the label shows while the
+// player plays it, and nothing at all (zero bytes) while the player is paused, stopped or not
+// running, for a streaming program's text source to read. It is written when chosen, at
+// start and when that changes, never while it stays the same; a write that failed is tried
+// again on a timer until one succeeds.
 
-#include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/file_output.h"
 
 namespace zurelo {
 
+// What the file needs of the main window.
+class NowPlayingFileView {
+ public:
+  virtual ~NowPlayingFileView() = default;
+  // A timer of a few seconds, on while the file cannot be written; its tick calls Retry.
+  virtual void SetFileRetryTimer(bool enabled) = 0;
+  // Tells the user of a failure and returns at once: nothing waits for the box.
+  virtual void TellFileFailure(const std::wstring& text) = 0;
+};
+
 class NowPlayingFile {
  public:
-  // report shows a failure to the user (a message box with the error's number and text).
-  NowPlayingFile(platform::FileOutput& files, std::function<void(const std::wstring&)> report)
-      : files_(files), report_(std::move(report)) {}
+  NowPlayingFile(platform::FileOutput& files, NowPlayingFileView& view)
+      : files_(files), view_(view) {}
 
-  // Writes the song to path from now on, and at once when there is one; an empty path stops
-  // the writing and leaves the file as it is.
-  void Follow(const std::wstring& path, const std::wstring& song);
-  void SongShown(const std::wstring& song);
+  // Writes to path from now on, at once when what plays is known; an empty path stops the
+  // writing and leaves the file as it is.
+  void Follow(const std::wstring& path);
+  // What plays now: the song while the player plays it, nothing otherwise.
+  void Show(const std::wstring& song, bool playing);
+  // The retry timer's tick: the file is written again with what it should hold now.
+  void Retry() { Update(); }
   const std::wstring& path() const { return path_; }
 
  private:
-  void Write(const std::wstring& song);
+  void Update();
 
   platform::FileOutput& files_;
-  std::function<void(const std::wstring&)> report_;
+  NowPlayingFileView& view_;
   std::wstring path_;
-  std::wstring written_;  // the song in the file now
-  // A failure was reported: later ones stay silent until a write succeeds again, so boxes
-  // never pile up while the file cannot be written.
+  std::optional<std::string> wanted_;   // the bytes it should hold; none before the first read
+  std::optional<std::string> written_;  // what it holds since this program wrote it
+  // A failure was told: later ones stay silent until a write succeeds again, so boxes never
+  // pile up while the file cannot be written. The retry timer runs meanwhile.
   bool failing_ = false;
-  bool telling_ = false;  // the box is open: whatever happens meanwhile is not told again
 };
+
+// The text of the box that tells a failure: the path, the error's number and its text.
+std::wstring NowPlayingFileFailure(const std::wstring& path, const platform::FileError& error);
 
 }  // namespace zurelo

@@ -1,15 +1,18 @@
 #include "main/now_playing_model.h"
 
-#include "player/now_playing.h"
-
 namespace zurelo {
 
 void NowPlaying::Refresh() {
-  auto song = player::ReadNowPlaying(windows_);
+  auto reading = player::ReadPlayer(windows_);
+  if (!reading) return;
   // The title is read every time, but the window only hears of a change.
-  if (!song || *song == song_) return;
-  song_ = std::move(*song);
-  display_.ShowSong(song_);
+  const bool new_state = reading->state != state_;
+  state_ = reading->state;
+  if (reading->song != song_) {
+    song_ = std::move(reading->song);
+    display_.ShowSong(song_);
+  }
+  if (new_state) display_.ShowState(state_);
 }
 
 }  // namespace zurelo

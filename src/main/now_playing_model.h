@@ -1,11 +1,13 @@
 #pragma once
-// The song now playing, as the main window shows it: the refresh and the log's tick write
-// it, the announcer reads it, and the window is told when it changes. (The log keeps the
-// song it logs apart: it reads the player once more and cuts the "[Opening]" marker.)
+// The song now playing, as the main window shows it, and whether the player plays it: the
+// refresh and the log's tick write them, the announcer reads the song, and the window is told
+// when either changes. (The log keeps the song it logs apart: it reads the player once more
+// and cuts the "[Opening]" marker.)
 
 #include <string>
 
 #include "platform/window_system.h"
+#include "player/now_playing.h"
 
 namespace zurelo {
 
@@ -13,6 +15,8 @@ class SongDisplay {
  public:
   virtual ~SongDisplay() = default;
   virtual void ShowSong(const std::wstring& song) = 0;
+  // The player's state changed; told after the song when both did.
+  virtual void ShowState(player::PlayerState) {}
 };
 
 class NowPlaying {
@@ -20,15 +24,18 @@ class NowPlaying {
   NowPlaying(platform::WindowSystem& windows, SongDisplay& display)
       : windows_(windows), display_(display) {}
 
-  // Reads the player again; a title that cannot be read keeps the song shown.
+  // Reads the player again; a title that cannot be read keeps the song shown and the state.
   void Refresh();
-  // The song as last shown.
+  // The song as last shown: paused or stopped, the player still names it.
   const std::wstring& song() const { return song_; }
+  player::PlayerState state() const { return state_; }
+  bool playing() const { return state_ == player::PlayerState::kPlaying; }
 
  private:
   platform::WindowSystem& windows_;
   SongDisplay& display_;
   std::wstring song_;
+  player::PlayerState state_ = player::PlayerState::kNone;  // nothing is known before a read
 };
 
 }  // namespace zurelo

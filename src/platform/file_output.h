@@ -3,7 +3,8 @@
 // place only when every byte was written, so a failure never destroys the old file. The
 // target keeps its attributes, a link is followed to the file it names, and a file another
 // program holds open (and so cannot be replaced) or that has more than one name is written
-// over where it is. No other file is touched: the names used on the way are new ones.
+// over where it is. A target that is a folder is refused. No other file is touched: the
+// names used on the way are new ones.
 
 #include <optional>
 #include <string>

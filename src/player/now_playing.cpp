@@ -64,29 +64,52 @@ bool Unscroll(wstring_view title, TitleRead read, std::wstring& out) {
     out.append(end.substr(overlap));
     if (EndsAsPlayerTitle(out)) return true;
   }
-  // Past the first copy of T the scroll shows the rest of the marker: "*** T" to "* T".
-  std::size_t stars = 0;
-  while (stars < 3 && stars < title.size() && title[stars] == L'*') ++stars;
-  if (stars == 0 || stars == title.size() || title[stars] != L' ') return false;
-  const wstring_view rest = title.substr(stars + 1);
-  if (!EndsAsPlayerTitle(rest)) return false;
-  out.assign(rest);
+  return false;
+}
+
+// Takes away the start that scrolling leaves before T, "*** " to "* " with any blanks before
+// it, as often as it comes (the rule is in the header); true when it did.
+bool DropMarkerRest(std::wstring& s) {
+  std::size_t at = 0;
+  bool stars_seen = false;
+  for (;;) {
+    std::size_t blanks = at;
+    while (blanks < s.size() && s[blanks] == L' ') ++blanks;
+    std::size_t stars = 0;
+    while (stars < 3 && blanks + stars < s.size() && s[blanks + stars] == L'*') ++stars;
+    if (stars == 0 || blanks + stars == s.size() || s[blanks + stars] != L' ') break;
+    at = blanks + stars + 1;
+    stars_seen = true;
+  }
+  if (!stars_seen || !EndsAsPlayerTitle(wstring_view(s).substr(at))) return false;
+  s.erase(0, at);
   return true;
+}
+
+// The state a player title ends with, from the word in its brackets (its start when the read
+// filled the buffer): "Paused" is told apart, any other word is taken as stopped.
+PlayerState StateNamed(wstring_view word) {
+  if (!word.empty() && word.back() == L']') word.remove_suffix(1);
+  constexpr wstring_view kPaused = L"Paused";
+  if (!word.empty() && kPaused.substr(0, word.size()) == word) return PlayerState::kPaused;
+  return PlayerState::kStopped;
 }
 
 }  // namespace
 
-std::optional<std::wstring> CleanTitle(const std::wstring& title, TitleRead read) {
+std::optional<TitleReading> ReadTitle(const std::wstring& title, TitleRead read) {
   // The title is cut at its first NUL, as the fixed buffer would cut it; a read cut short
   // by the buffer then lies beyond, and what is left is whole.
   const std::size_t nul = title.find(L'\0');
   if (nul != kNone) read = TitleRead::kWhole;
   const wstring_view text = wstring_view(title).substr(0, nul);
 
-  std::wstring s;
-  const bool scrolled = Unscroll(text, read, s);
-  const bool cut = !scrolled && read == TitleRead::kFilledBuffer;
+  TitleReading reading;
+  std::wstring& s = reading.song;
+  bool scrolled = Unscroll(text, read, s);
   if (!scrolled) s.assign(text);
+  if (DropMarkerRest(s)) scrolled = true;
+  const bool cut = !scrolled && read == TitleRead::kFilledBuffer;
   // The read may end between the two halves of a pair: half a pair is no character.
   if (cut && !s.empty() && platform::IsHighSurrogate(s.back())) s.pop_back();
 
@@ -97,7 +120,10 @@ std::optional<std::wstring> CleanTitle(const std::wstring& title, TitleRead read
     const std::size_t state = s.rfind(kStateOpening);
     const bool cut_state = cut && state != kNone && s.find(L']', state) == kNone &&
                            s.size() - state <= kStateOpening.size() + kMaxStateChars;
-    if (state != kNone && (closed_state || cut_state)) s.resize(state + kSuffix.size());
+    if (state != kNone && (closed_state || cut_state)) {
+      reading.state = StateNamed(wstring_view(s).substr(state + kStateOpening.size()));
+      s.resize(state + kSuffix.size());
+    }
   }
   if (s.size() < kSuffix.size()) return std::nullopt;
   s.resize(s.size() - kSuffix.size());
@@ -115,16 +141,28 @@ std::optional<std::wstring> CleanTitle(const std::wstring& title, TitleRead read
   }
   s.resize(end);
   if (!s.empty() && s.back() == L'(') s.pop_back();
-  return s;
+  return reading;
+}
+
+std::optional<std::wstring> CleanTitle(const std::wstring& title, TitleRead read) {
+  auto reading = ReadTitle(title, read);
+  if (!reading) return std::nullopt;
+  return std::move(reading->song);
+}
+
+std::optional<TitleReading> ReadPlayer(platform::WindowSystem& windows) {
+  const platform::Handle winamp = windows.FindTopLevel(kPlayerClass);
+  // Any handle but 0 is a window: a handle with its top bit set is as valid as any other.
+  if (winamp == 0) return TitleReading{kPlayerNotFound, PlayerState::kNone};
+  const std::wstring title = windows.GetTitle(winamp, kTitleBufferChars);
+  const bool filled = title.size() >= static_cast<std::size_t>(kTitleBufferChars - 1);
+  return ReadTitle(title, filled ? TitleRead::kFilledBuffer : TitleRead::kWhole);
 }
 
 std::optional<std::wstring> ReadNowPlaying(platform::WindowSystem& windows) {
-  const platform::Handle winamp = windows.FindTopLevel(kPlayerClass);
-  // Any handle but 0 is a window: a handle with its top bit set is as valid as any other.
-  if (winamp == 0) return std::wstring(kPlayerNotFound);
-  const std::wstring title = windows.GetTitle(winamp, kTitleBufferChars);
-  const bool filled = title.size() >= static_cast<std::size_t>(kTitleBufferChars - 1);
-  return CleanTitle(title, filled ? TitleRead::kFilledBuffer : TitleRead::kWhole);
+  auto reading = ReadPlayer(windows);
+  if (!reading) return std::nullopt;
+  return std::move(reading->song);
 }
 
 double LeadingNumber(const std::wstring& text) {

@@ -17,11 +17,25 @@ inline constexpr int kTitleBufferChars = 256;
 // case the title may go on beyond and the last unit may be half a pair.
 enum class TitleRead { kWhole, kFilledBuffer };
 
+// What the player is doing. Paused or stopped, it writes its state in brackets after its
+// name, in whatever language it speaks: any such state means that nothing plays.
+enum class PlayerState {
+  kPlaying,
+  kPaused,   // "[Paused]"
+  kStopped,  // "[Stopped]", or a state in another language
+  kNone,     // no player runs
+};
+
+struct TitleReading {
+  std::wstring song;
+  PlayerState state = PlayerState::kPlaying;
+};
+
 // Cuts a player title down to the song: drops a state in brackets after the suffix
 // (" - Winamp [Paused]", or its start "... - Winamp [Pau" when the read filled the buffer),
 // the " - Winamp" suffix (the last nine UTF-16 units, and the rest of a pair they cut into),
 // leading track numbers, and a trailing play time. Nothing when the title is shorter than the
-// suffix.
+// suffix. The state is given beside the song.
 //
 // The player can scroll its title: it then shows T + " *** " + T from one of its characters
 // on, as much as the read holds. That is read as T, which is then cut as above. It counts as
@@ -32,17 +46,28 @@ enum class TitleRead { kWhole, kFilledBuffer };
 //   an end of T, joined where they overlap (the longest overlap);
 // - "*** T", "** T", "* T": the scroll is inside the marker (" T" needs nothing, the leading
 //   clean-up takes the blank).
-// A T of up to 250 units always comes back: the read holds start and end of it, meeting or
-// overlapping. Where two titles scroll to the same text the shorter is read: at exactly 250
-// units, a "Hello" whose "ll" falls where the two pieces meet comes back as "Helo" at that
-// step. A longer T never shows whole: its start and end are joined all the same, so its
-// reading changes as it scrolls. Any other title with a " *** " or a leading "*" is read as
-// it stands.
+// Such a start (one to three stars and a blank, blanks before it, as often as it comes) is
+// never part of the song, in a title read still too: "* Hit - Band - Winamp" reads
+// "Hit - Band" still and at every step of its scroll.
+//
+// Read to the buffer's end, the two pieces of a T of n units (n up to 250) overlap by 250 - n
+// units. Where the text at the join repeats a piece of p units over 250 - n + 2p units, a
+// longer overlap fits too: it is taken, and T comes back shorter at that step. So at 250
+// units a doubled letter ("Hello" as "Helo"), at 249 a tripled one, at 245 "la la la la".
+// The shorter title gives the very same read there, so no reading of one step can tell them
+// apart. A T longer than 250 units never shows whole: its start and end are joined all the
+// same, so its reading changes as it scrolls. Any other title with a " *** " or a leading "*"
+// ("*NSYNC - Pop - Winamp") is read as it stands.
+std::optional<TitleReading> ReadTitle(const std::wstring& title,
+                                      TitleRead read = TitleRead::kWhole);
+// The song alone.
 std::optional<std::wstring> CleanTitle(const std::wstring& title,
                                        TitleRead read = TitleRead::kWhole);
 
-// The cleaned song, kPlayerNotFound when no player runs, nothing when the title is too short
-// (the caller then keeps what it had).
+// The song and the state: kPlayerNotFound and kNone when no player runs, nothing when the
+// title is too short (the caller then keeps what it had).
+std::optional<TitleReading> ReadPlayer(platform::WindowSystem& windows);
+// The song alone.
 std::optional<std::wstring> ReadNowPlaying(platform::WindowSystem& windows);
 
 // The leading number of a text: leading blanks, an optional sign, digits, an optional "."

@@ -621,18 +621,36 @@ TempDir::TempDir() {
   }
 }
 
-TempDir::~TempDir() {
-  // ZURELO_E2E_KEEP=1 keeps the peers' logs and saved files for a look after the run.
-  if (GetEnvironmentVariableW(L"ZURELO_E2E_KEEP", nullptr, 0) > 0) return;
+namespace {
+
+// Removes a folder with what it holds; a link to a folder is removed, never followed.
+void RemoveTree(const std::wstring& dir) {
   WIN32_FIND_DATAW data;
-  const platform::win32::UniqueFind find(FindFirstFileW((path_ + L"\\*").c_str(), &data));
+  const platform::win32::UniqueFind find(FindFirstFileW((dir + L"\\*").c_str(), &data));
   if (find.get() != INVALID_HANDLE_VALUE) {
     do {
       const std::wstring name = data.cFileName;
-      if (name != L"." && name != L"..") DeleteFileW(File(name).c_str());
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = dir + L"\\" + name;
+      const DWORD folder = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+      if ((data.dwFileAttributes & folder) == FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveDirectoryW(path.c_str());
+      } else {
+        DeleteFileW(path.c_str());
+      }
     } while (FindNextFileW(find.get(), &data));
   }
-  RemoveDirectoryW(path_.c_str());
+  RemoveDirectoryW(dir.c_str());
+}
+
+}  // namespace
+
+TempDir::~TempDir() {
+  // ZURELO_E2E_KEEP=1 keeps the peers' logs and saved files for a look after the run.
+  if (GetEnvironmentVariableW(L"ZURELO_E2E_KEEP", nullptr, 0) > 0) return;
+  RemoveTree(path_);
 }
 
 std::optional<std::string> ReadBytes(const std::wstring& path) {

@@ -7,12 +7,39 @@
 #include <chrono>
 
 #include "fixture.h"
+#include "platform/win32/file_output.h"
 
 namespace e2e {
 namespace {
 
 using namespace std::chrono_literals;
 using Items = std::vector<std::wstring>;
+
+bool IsFolder(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// A folder holding one file of the user's, "keep.txt", as "mine\r\n".
+::testing::AssertionResult MakeFolderWithAFile(const std::wstring& folder) {
+  if (!CreateDirectoryW(folder.c_str(), nullptr)) {
+    return ::testing::AssertionFailure() << "no folder, error " << GetLastError();
+  }
+  UniqueHandle mine(CreateFileW((folder + L"\\keep.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  if (mine.get() == INVALID_HANDLE_VALUE ||
+      !WriteFile(mine.get(), "mine\r\n", 6, &written, nullptr)) {
+    return ::testing::AssertionFailure() << "no file in the folder, error " << GetLastError();
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// The folder is still there, holding the user's file as it was.
+bool FolderKept(const std::wstring& folder) {
+  return IsFolder(folder) &&
+         ReadBytes(folder + L"\\keep.txt") == std::optional<std::string>("mine\r\n");
+}
 
 class SongLogTest : public E2eTest {
  protected:
@@ -158,9 +185,10 @@ TEST_F(SongLogTest, SavesOverAFileHeldOpenAndReportsOneThatCannotBeWritten) {
     const DWORD attributes = GetFileAttributesW(file.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
   };
-  // The user's own files beside it, with names a save's temporary files could have: a save
-  // leaves them alone.
-  const std::wstring own_new = file + L".zurelo-new", own_old = file + L".zurelo-old";
+  // The user's own files beside it, named as the first temporary and backup names a save of
+  // it tries: a save passes them by and leaves them alone.
+  const std::wstring own_new = platform::win32::NameBeside(file, 0, L".tmp");
+  const std::wstring own_old = platform::win32::NameBeside(file, 0, L".bak");
   for (const std::wstring& own : {own_new, own_old}) {
     UniqueHandle mine(CreateFileW(own.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -182,8 +210,11 @@ TEST_F(SongLogTest, SavesOverAFileHeldOpenAndReportsOneThatCannotBeWritten) {
     std::sort(names.begin(), names.end());
     return names;
   };
-  const std::vector<std::wstring> the_files_there = {L"held.txt", L"held.txt.zurelo-new",
-                                                     L"held.txt.zurelo-old"};
+  std::vector<std::wstring> the_files_there = {L"held.txt"};
+  for (const std::wstring& own : {own_new, own_old}) {
+    the_files_there.push_back(own.substr(own.find_last_of(L'\\') + 1));
+  }
+  std::sort(the_files_there.begin(), the_files_there.end());
 
   // Saved over as it is, the file keeps its attributes.
   ASSERT_TRUE(SaveTo(file));
@@ -231,6 +262,18 @@ TEST_F(SongLogTest, SavesOverAFileHeldOpenAndReportsOneThatCannotBeWritten) {
   EXPECT_EQ(ReadBytes(file), std::optional<std::string>("Second - Song\r\nFirst - Song\r\n"));
   EXPECT_EQ(saved_files(), the_files_there);
 
+  // A name that the dialog completes to a folder's: refused, and the folder stays as it was.
+  const std::wstring folder = dir_.File(L"folder.txt");
+  ASSERT_TRUE(MakeFolderWithAFile(folder));
+  ASSERT_TRUE(SaveTo(dir_.File(L"folder")));
+  const std::optional<Box> refused = WaitMessageBox(zurelo_.pid());
+  ASSERT_TRUE(refused.has_value()) << "the folder was not refused";
+  EXPECT_EQ(refused->text.rfind(std::to_wstring(ERROR_ACCESS_DENIED) + L" ", 0), 0u)
+      << ::testing::PrintToString(refused->text);
+  EXPECT_TRUE(CloseBox(*refused));
+  EXPECT_TRUE(FolderKept(folder));
+  EXPECT_EQ(saved_files(), the_files_there);
+
   // A file with a second name is saved under both: it is written where it is.
   const std::wstring link = dir_.File(L"held-link.txt");
   ASSERT_TRUE(CreateHardLinkW(link.c_str(), file.c_str(), nullptr));
@@ -263,11 +306,16 @@ TEST_F(SongLogTest, AltCClearsAndTheCurrentSongComesBack) {
   EXPECT_TRUE(WaitList({L"Second - Song"})) << ::testing::PrintToString(ListItems(List()));
 }
 
-// The now-playing file, chosen from the system menu: the song shown in UTF-8 with its mark,
-// following the song also while a reader holds the file open, written at the next start.
-TEST_F(SongLogTest, NowPlayingFileFollowsTheSongAndIsWrittenAgainAtStart) {
-  const std::wstring file = dir_.File(L"now playing.txt");
+// The now-playing file, chosen from the system menu: the song shown in UTF-8 with its mark
+// while it plays and nothing while nothing plays, following the player also while a reader
+// holds the file open; at the next start a folder in its place is refused, and the file
+// comes back by itself once it can be written.
+TEST_F(SongLogTest, NowPlayingFileHoldsWhatPlaysAndComesBackByItself) {
+  const std::wstring obs = dir_.File(L"obs");
+  ASSERT_TRUE(CreateDirectoryW(obs.c_str(), nullptr));
+  const std::wstring file = obs + L"\\now playing.txt";
   const std::string mark = "\xEF\xBB\xBF";
+  const std::string second = mark + "Caf\xC3\xA9 Noir - Second";
   PostMessageW(zurelo_.main(), WM_SYSCOMMAND, 0x0120, 0);
   HWND dialog = WaitFileDialog(zurelo_.pid());
   ASSERT_NE(dialog, nullptr);
@@ -279,16 +327,56 @@ TEST_F(SongLogTest, NowPlayingFileFollowsTheSongAndIsWrittenAgainAtStart) {
                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                           OPEN_EXISTING, 0, nullptr));
     ASSERT_NE(reader.get(), INVALID_HANDLE_VALUE);
-    ASSERT_NO_FATAL_FAILURE(SetTitle(L"2. Caf\u00e9\tNoir - Second - Winamp [Paused]"));
-    EXPECT_TRUE(WaitFile(file, mark + "Caf\xC3\xA9 Noir - Second"))
+    ASSERT_NO_FATAL_FAILURE(SetTitle(L"2. Caf\u00e9\tNoir - Second - Winamp"));
+    EXPECT_TRUE(WaitFile(file, second))
         << ::testing::PrintToString(ReadBytes(file).value_or("(no file)"));
+    // Paused, the label keeps the song, but the file is emptied; playing again, it is back.
+    ASSERT_NO_FATAL_FAILURE(SetTitle(L"2. Caf\u00e9\tNoir - Second - Winamp [Paused]"));
+    EXPECT_TRUE(WaitFile(file, ""));
+    EXPECT_EQ(zurelo_.Label(), L"Caf\u00e9\tNoir - Second");
+    ASSERT_NO_FATAL_FAILURE(SetTitle(L"2. Caf\u00e9\tNoir - Second - Winamp"));
+    EXPECT_TRUE(WaitFile(file, second));
   }
-  EXPECT_EQ(StoredSetting(L"File", L"File1"), WindowsPath(file));
-
-  zurelo_.Stop();
-  ASSERT_NO_FATAL_FAILURE(SetTitle(L"3. Third - Song - Winamp"));
-  ASSERT_TRUE(StartZurelo(L"Third - Song"));
+  // Stopped, and with no player at all, it is empty too.
+  ASSERT_NO_FATAL_FAILURE(SetTitle(L"2. Caf\u00e9\tNoir - Second - Winamp [Stopped]"));
+  EXPECT_TRUE(WaitFile(file, ""));
+  ASSERT_NO_FATAL_FAILURE(SetTitle(L"2. Caf\u00e9\tNoir - Second - Winamp"));
+  EXPECT_TRUE(WaitFile(file, second));
+  player_->Stop();
+  ASSERT_TRUE(zurelo_.WaitLabel(L"Winamp 6 Not Found"));
+  EXPECT_TRUE(WaitFile(file, ""));
+  player_ = StartPeer("player", L"3. Third - Song - Winamp");
+  ASSERT_NE(player_, nullptr);
   EXPECT_TRUE(WaitFile(file, mark + "Third - Song"));
+  EXPECT_EQ(StoredSetting(L"File", L"File1"), WindowsPath(file));
+  EXPECT_TRUE(MessageBoxes(zurelo_.pid()).empty());
+
+  // Meanwhile a folder took the file's name: at start it is refused, said once in a box
+  // with the program's title, the path and the error, and left as it was.
+  zurelo_.Stop();
+  ASSERT_TRUE(DeleteFileW(file.c_str()));
+  ASSERT_TRUE(MakeFolderWithAFile(file));
+  ASSERT_TRUE(StartZurelo(L"Third - Song"));
+  const std::optional<Box> box = WaitMessageBox(zurelo_.pid());
+  ASSERT_TRUE(box.has_value()) << "the folder was not refused";
+  EXPECT_EQ(box->caption, L"Zurelo");
+  EXPECT_NE(box->text.find(WindowsPath(file)), std::wstring::npos)
+      << ::testing::PrintToString(box->text);
+  EXPECT_NE(box->text.find(L"Error " + std::to_wstring(ERROR_ACCESS_DENIED) + L": "),
+            std::wstring::npos)
+      << ::testing::PrintToString(box->text);
+  EXPECT_TRUE(FolderKept(file));
+  // The folder holding it goes (a retry may hold the folder in it open for a moment), and
+  // comes back without that folder: with the song unchanged and the box still up, the file
+  // is back within a few seconds.
+  const std::wstring gone = dir_.File(L"obs-gone");
+  ASSERT_TRUE(WaitUntil([&] { return MoveFileW(obs.c_str(), gone.c_str()) != 0; }));
+  ASSERT_TRUE(CreateDirectoryW(obs.c_str(), nullptr));
+  EXPECT_TRUE(WaitUntil([&] { return ReadBytes(file) == mark + "Third - Song"; }, 5s))
+      << ::testing::PrintToString(ReadBytes(file).value_or("(no file)"));
+  EXPECT_EQ(MessageBoxes(zurelo_.pid()).size(), 1u);
+  EXPECT_TRUE(CloseBox(*box));
+
   // Ticked, the item stops the writing at once, without a dialog.
   PostMessageW(zurelo_.main(), WM_SYSCOMMAND, 0x0120, 0);
   ASSERT_TRUE(zurelo_.Sync());

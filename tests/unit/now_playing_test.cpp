@@ -33,6 +33,17 @@ TEST(CleanTitle, ShortTitlesYieldNothingAndNineCharsYieldEmpty) {
 
 TEST(CleanTitle, ThePlayersStateAfterTheSuffixIsNotPartOfTheSong) {
   EXPECT_EQ(CleanTitle(L"1. A - B - Winamp [Paused]"), L"A - B");
+  // It is read beside the song: any word but "Paused" means stopped.
+  using player::PlayerState;
+  const auto state = [](const std::wstring& title, player::TitleRead read) {
+    return player::ReadTitle(title, read).value_or(player::TitleReading{}).state;
+  };
+  EXPECT_EQ(state(L"1. A - B - Winamp", player::TitleRead::kWhole), PlayerState::kPlaying);
+  EXPECT_EQ(state(L"1. A - B - Winamp [Paused]", player::TitleRead::kWhole), PlayerState::kPaused);
+  EXPECT_EQ(state(L"1. A - B - Winamp [Pau", player::TitleRead::kFilledBuffer),
+            PlayerState::kPaused);
+  EXPECT_EQ(state(L"1. A - B - Winamp [Angehalten]", player::TitleRead::kWhole),
+            PlayerState::kStopped);
   EXPECT_EQ(CleanTitle(L"1. A - B - Winamp [Stopped]"), L"A - B");
   EXPECT_EQ(CleanTitle(L"1. A - B (3:45) - Winamp [Angehalten]"), L"A - B ");
   EXPECT_EQ(CleanTitle(L"1. A - B - Winamp []"), L"A - B");
@@ -66,8 +77,10 @@ std::wstring Scrolled(const std::wstring& title, std::size_t k) {
 
 TEST(CleanTitle, AScrollingTitleReadsAsItsTitleAtEveryStep) {
   // The second has a marker of its own, left of the scroll's or right of it as it moves.
+  // A title that begins with stars reads as the player's scroll would leave it.
   for (const std::wstring title :
-       {L"12. Artist - Song - Winamp", L"3. A *** B (3:45) - Winamp [Paused]"}) {
+       {L"12. Artist - Song - Winamp", L"3. A *** B (3:45) - Winamp [Paused]",
+        L"* Hit - Band - Winamp", L"*** Hit - Band - Winamp [Stopped]"}) {
     for (std::size_t k = 0; k <= title.size() + 4; ++k) {
       SCOPED_TRACE(k);
       EXPECT_EQ(CleanTitle(Scrolled(title, k)), CleanTitle(title));

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "main/log_file.h"
 #include "main/now_playing_file.h"
 #include "support/fake_desktop.h"
@@ -189,53 +187,55 @@ TEST(EncodeLogFile, ControlCharactersBecomeBlanksSoEachEntryStaysOneLine) {
   EXPECT_EQ(zurelo::EncodeLogFile({L"A\u0085B\u2028C\u2029D"}, codec), "A B C D\r\n");
 }
 
-// The now-playing file: the song alone in UTF-8 with its mark, written only when the song
-// changes; a failure is told once, until a write succeeds again.
-TEST(NowPlayingFile, HoldsTheSongShownAndTellsAFailureOnce) {
+// The now-playing file: the song alone in UTF-8 with its mark while the player plays it,
+// nothing while it does not, written only when that changes; a failure is told once and
+// tried again on the timer until a write succeeds.
+TEST(NowPlayingFile, HoldsWhatPlaysAndTriesAgainAfterAFailureToldOnce) {
+  struct View : zurelo::NowPlayingFileView {
+    bool timer = false;
+    std::vector<std::wstring> told;
+    void SetFileRetryTimer(bool on) override { timer = on; }
+    void TellFileFailure(const std::wstring& text) override { told.push_back(text); }
+  } view;
   fakes::MemoryFiles files;
-  std::vector<std::wstring> boxes;
-  std::function<void()> while_open;  // what happens while the box is open
-  zurelo::NowPlayingFile file(files, [&](const std::wstring& text) {
-    boxes.push_back(text);
-    if (while_open) while_open();
-  });
-  file.SongShown(L"Not - Chosen");
-  EXPECT_EQ(files.writes, 0);
-  file.Follow(L"C:\\obs\\np.txt", L"Caf\u00e9\tTacvba - Eres");
-  EXPECT_EQ(files.files[L"C:\\obs\\np.txt"],
-            "\xEF\xBB\xBF"
-            "Caf\xC3\xA9 Tacvba - Eres");
-  file.SongShown(L"Caf\u00e9\tTacvba - Eres");
+  zurelo::NowPlayingFile file(files, view);
+  const std::wstring path = L"C:\\obs\\np.txt";
+  const std::string mark = "\xEF\xBB\xBF";
+  file.Show(L"Caf\u00e9\tTacvba - Eres", true);
+  EXPECT_EQ(files.writes, 0) << "not chosen";
+  file.Follow(path);
+  EXPECT_EQ(files.files[path], mark + "Caf\xC3\xA9 Tacvba - Eres");
+  file.Show(L"Caf\u00e9\tTacvba - Eres", true);
   EXPECT_EQ(files.writes, 1);
+  // Paused, stopped or no player: empty, and the song again once it plays again.
+  file.Show(L"Caf\u00e9\tTacvba - Eres", false);
+  EXPECT_EQ(files.files[path], "");
+  file.Show(L"Caf\u00e9\tTacvba - Eres", true);
+  EXPECT_EQ(files.files[path], mark + "Caf\xC3\xA9 Tacvba - Eres");
 
   files.fail_with = platform::FileError{32, L"The file is in use."};
-  // While the box is open a write succeeds and the next fails: no second box on top.
-  while_open = [&] {
-    files.fail_with.reset();
-    file.SongShown(L"X - Y");
-    files.fail_with = platform::FileError{32, L"The file is in use."};
-    file.SongShown(L"Z - W");
-  };
-  file.SongShown(L"A - B");
-  while_open = nullptr;
-  file.SongShown(L"C - D");
-  EXPECT_EQ(boxes, std::vector<std::wstring>{L"32 The file is in use."});
+  file.Show(L"A - B", true);
+  file.Show(L"C - D", true);
+  file.Retry();
+  EXPECT_EQ(view.told, std::vector<std::wstring>{L"The now-playing file cannot be written:\n"
+                                                 L"C:\\obs\\np.txt\n\n"
+                                                 L"Error 32: The file is in use.\n\n"
+                                                 L"Zurelo tries again every few seconds."});
+  EXPECT_TRUE(view.timer);
   files.fail_with.reset();
-  file.SongShown(L"E - F");
+  file.Retry();
+  EXPECT_EQ(files.files[path], mark + "C - D") << "the retry writes what plays now";
+  EXPECT_FALSE(view.timer);
   files.fail_with = platform::FileError{3, L"The path was not found."};
-  file.SongShown(L"G - H");
-  EXPECT_EQ(boxes.size(), 2u) << "a success ends the silence";
-  EXPECT_EQ(files.files[L"C:\\obs\\np.txt"],
-            "\xEF\xBB\xBF"
-            "E - F");
+  file.Show(L"E - F", true);
+  EXPECT_EQ(view.told.size(), 2u) << "a success ends the silence";
 
-  file.Follow(L"", L"G - H");
+  file.Follow(L"");
+  EXPECT_FALSE(view.timer);
   files.fail_with.reset();
-  file.SongShown(L"I - J");
-  EXPECT_EQ(files.files[L"C:\\obs\\np.txt"],
-            "\xEF\xBB\xBF"
-            "E - F")
-      << "stopped: left as it is";
+  file.Show(L"G - H", true);
+  file.Retry();
+  EXPECT_EQ(files.files[path], mark + "C - D") << "stopped: left as it is";
 }
 
 }  // namespace

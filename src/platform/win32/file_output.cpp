@@ -71,28 +71,30 @@ std::wstring Shown(const std::wstring& path) {
   return path;
 }
 
-// A short name in the folder of path, new at each call: "~zu", six hex digits and the
-// extension. Short, so it fits wherever the target's own name fits.
-std::wstring NameBeside(const std::wstring& path, const wchar_t* extension) {
-  static std::uint32_t state = [] {
-    LARGE_INTEGER now{};
-    QueryPerformanceCounter(&now);
-    const std::uint32_t seed = static_cast<std::uint32_t>(now.QuadPart) ^
-                               (GetCurrentProcessId() << 16) ^ GetCurrentProcessId();
-    return seed ? seed : 1u;
-  }();
-  // xorshift32: another number at each call, so a name found taken is not tried again.
-  state ^= state << 13;
-  state ^= state >> 17;
-  state ^= state << 5;
+}  // namespace
+
+std::wstring NameBeside(const std::wstring& path, int attempt, const wchar_t* extension) {
+  const std::size_t slash = path.find_last_of(L"\\/");
+  const std::size_t name = slash == std::wstring::npos ? 0 : slash + 1;
+  // FNV-1a of the file's name, then one xorshift32 step for each attempt.
+  std::uint32_t state = 2166136261u;
+  for (std::size_t i = name; i < path.size(); ++i) {
+    state = (state ^ static_cast<std::uint16_t>(path[i])) * 16777619u;
+  }
+  if (state == 0) state = 1;  // xorshift never leaves 0
+  for (int i = 0; i <= attempt; ++i) {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+  }
   std::wstring digits;
   for (int shift = 20; shift >= 0; shift -= 4) {
     digits += L"0123456789abcdef"[(state >> shift) & 0xF];
   }
-  const std::size_t slash = path.find_last_of(L"\\/");
-  const std::wstring folder = slash == std::wstring::npos ? L"" : path.substr(0, slash + 1);
-  return folder + L"~zu" + digits + extension;
+  return path.substr(0, name) + L"~zu" + digits + extension;
 }
+
+namespace {
 
 // How many names are tried before a folder is taken to be full of them.
 constexpr int kNameTries = 100;
@@ -101,7 +103,7 @@ constexpr int kNameTries = 100;
 // Never opens an existing file: one whose name is taken is left alone for the next name.
 UniqueHandle CreateTemporary(const std::wstring& path, std::wstring& name) {
   for (int i = 0; i < kNameTries; ++i) {
-    name = NameBeside(path, L".tmp");
+    name = NameBeside(path, i, L".tmp");
     UniqueHandle file(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() != INVALID_HANDLE_VALUE) return file;
@@ -116,7 +118,7 @@ UniqueHandle CreateTemporary(const std::wstring& path, std::wstring& name) {
 // given a name that is free; empty when none was found.
 std::wstring FreeNameBeside(const std::wstring& path) {
   for (int i = 0; i < kNameTries; ++i) {
-    std::wstring name = NameBeside(path, L".bak");
+    std::wstring name = NameBeside(path, i, L".bak");
     if (GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES &&
         GetLastError() == ERROR_FILE_NOT_FOUND) {
       return name;
@@ -214,6 +216,12 @@ std::optional<FileError> Win32FileOutput::WriteWhole(const std::wstring& path,
                                                      const std::string& bytes) {
   const std::wstring long_path = LongForm(path);
   const std::optional<Target> target = ExistingTarget(long_path);
+  // A folder is never written over, moved aside or written into.
+  if (target && (target->attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    FileError refused = Fail(ERROR_ACCESS_DENIED);
+    refused.description += L" It is a folder, not a file: nothing was written.";
+    return refused;
+  }
   const std::wstring final_path = target ? target->path : long_path;
   // Replacing one name of a file with several would part it from the others.
   if (target && target->names > 1) return RewriteInPlace(final_path, bytes);
