@@ -168,7 +168,10 @@ class LineWindows final : public ChatLine {
     if (gated && line_.given_up.load()) return {0, Delivery::kNotSent};
     const HWND target = H(w);
     if (!target || !IsWindow(target)) return {0, Delivery::kNoWindow};
-    if (IsHungAppWindow(target)) {
+    // After a give-up the worker is back because the client answered it: setting the box
+    // back is not held off by a hung report that has not caught up with that yet.
+    const bool setting_back = !gated && line_.given_up.load();
+    if (!setting_back && IsHungAppWindow(target)) {
       if (gated && !line_.given_up.exchange(true)) {
         platform::Trace(L"a chat client is not responding: its line is given up");
       }
