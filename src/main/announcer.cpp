@@ -6,6 +6,7 @@
 #include "chat/line_text.h"
 #include "platform/trace.h"
 #include "player/now_playing.h"
+#include "settings/leading_number.h"
 
 namespace zurelo {
 namespace {
@@ -102,7 +103,7 @@ void Announcer::LineEnded(unsigned serial, int client, const std::wstring& song,
   if (outcome == chat::LineOutcome::kPostedAfterGivingUp) return;  // its cycle moved on long ago
   if (serial != serial_ || phase_ != Phase::kLine) return;
   // A pause follows every line, given or not; a pause that is not a positive number is none.
-  const double seconds = player::LeadingNumber(pause_);
+  const double seconds = settings::LeadingNumber(pause_);
   if (seconds > 0) {
     phase_ = Phase::kPause;
     pause_end_ = clock_.NowSeconds() + seconds;
