@@ -23,14 +23,14 @@ struct LineText {
 };
 
 // One client's line, run on the worker.
-using LineSteps = platform::LineReport (*)(platform::ChatLine&, const LineText&);
+using LineSteps = platform::LineReport (*)(platform::LineWindows&, const LineText&);
 
 // The AOL chat room among the client's document windows; 0 when there is none.
 platform::Handle FindAolRoom(platform::WindowFinder& windows);
-platform::LineReport AolLine(platform::ChatLine& w, const LineText& line);
-platform::LineReport AimLine(platform::ChatLine& w, const LineText& line);
-platform::LineReport YahooLine(platform::ChatLine& w, const LineText& line);
-platform::LineReport MircLine(platform::ChatLine& w, const LineText& line);
+platform::LineReport AolLine(platform::LineWindows& w, const LineText& line);
+platform::LineReport AimLine(platform::LineWindows& w, const LineText& line);
+platform::LineReport YahooLine(platform::LineWindows& w, const LineText& line);
+platform::LineReport MircLine(platform::LineWindows& w, const LineText& line);
 
 // How a line ended, as the announcer learns it.
 enum class LineOutcome {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "chat/line_text.h"
+#include "chat/now_playing_line.h"
 #include "platform/trace.h"
 #include "player/now_playing.h"
 #include "settings/leading_number.h"

@@ -211,7 +211,7 @@ TEST_F(LongTextTest, HugePrefixReachesTheChannelWhole) {
   EXPECT_EQ(events[0]->what, "WM_SETTEXT");
   EXPECT_EQ(events[0]->Bytes().size(), line.size());
   EXPECT_TRUE(events[0]->Bytes() == line) << "the text was changed on the way";
-  EXPECT_EQ(events[1]->line, MessageLine("mirc.edit", "WM_CHAR", 13));
+  EXPECT_EQ(events[1]->line, MessageEvent("mirc.edit", "WM_CHAR", 13));
   EXPECT_EQ(events[2]->what, "sent");
   EXPECT_EQ(events[2]->Bytes().size(), line.size());
   EXPECT_TRUE(events[2]->Bytes() == line) << "the channel posted another line";

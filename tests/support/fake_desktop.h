@@ -29,7 +29,7 @@ struct Message {
 };
 
 // Both sides of the window system: the worker of a line is this thread here.
-class FakeDesktop : public platform::WindowSystem, public platform::ChatLine {
+class FakeDesktop : public platform::WindowSystem, public platform::LineWindows {
  public:
   struct Window {
     Handle parent = 0;
@@ -153,7 +153,7 @@ class FakeDesktop : public platform::WindowSystem, public platform::ChatLine {
   // The worker is this thread: the steps run at once. Their end is told when the test lets
   // it (EndLines); a line given up is told given up then, and its worker back only at
   // WorkersBack, so the test can look at the time between.
-  bool StartLine(std::function<platform::LineReport(platform::ChatLine&)> steps,
+  bool StartLine(std::function<platform::LineReport(platform::LineWindows&)> steps,
                  std::function<void(const platform::LineEnd&)> ended) override {
     ++lines;
     if (refuse_lines) return false;

@@ -69,10 +69,10 @@ enum LineState : int { kWaiting, kRunning, kAbandoned };
 // One line on its way, shared by the interface thread and the worker that runs it: a line
 // given up on may still be running long after the interface thread has moved on.
 struct LineWork {
-  LineWork(std::function<LineReport(ChatLine&)> s, std::function<void(const LineEnd&)> e,
+  LineWork(std::function<LineReport(LineWindows&)> s, std::function<void(const LineEnd&)> e,
            TextCodec& c)
       : steps(std::move(s)), ended(std::move(e)), codec(c) {}
-  std::function<LineReport(ChatLine&)> steps;
+  std::function<LineReport(LineWindows&)> steps;
   std::function<void(const LineEnd&)> ended;  // the interface thread's only
   TextCodec& codec;
   HWND notices = nullptr;
@@ -90,9 +90,9 @@ namespace {
 // block until the client has handled them. Before each send it asks whether the client
 // hung; once the line is given up, by either side, nothing more is sent, and the box is
 // only read and set back.
-class LineWindows final : public ChatLine {
+class Win32LineWindows final : public LineWindows {
  public:
-  explicit LineWindows(LineWork& line) : line_(line) {}
+  explicit Win32LineWindows(LineWork& line) : line_(line) {}
 
   Handle FindTopLevel(const std::wstring& cls) override { return FindTop(line_.codec, cls); }
   Handle FindChild(Handle parent, Handle after, const std::wstring& cls) override {
@@ -191,7 +191,7 @@ DWORD WINAPI RunLineThread(void* param) {
   int waiting = kWaiting;
   if (line.state.compare_exchange_strong(waiting, kRunning)) {
     try {
-      LineWindows windows(line);
+      Win32LineWindows windows(line);
       line.report = line.steps(windows);
     } catch (...) {
       // Nothing may leave a thread's function; the line simply ends here.
@@ -258,7 +258,7 @@ LRESULT CALLBACK Win32WindowSystem::NoticeProc(HWND w, UINT msg, WPARAM wp, LPAR
   return DefWindowProcW(w, msg, wp, lp);
 }
 
-bool Win32WindowSystem::StartLine(std::function<LineReport(ChatLine&)> steps,
+bool Win32WindowSystem::StartLine(std::function<LineReport(LineWindows&)> steps,
                                   std::function<void(const LineEnd&)> ended) {
   const HWND notices = NoticeWindow();
   if (!notices) {
