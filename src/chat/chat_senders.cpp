@@ -213,7 +213,7 @@ void ChatSenders::Send(int client, LineSteps steps, const std::wstring& message,
   if (state.busy) {
     // At most one line per client on its way: another would queue up behind the first.
     platform::Trace(L"a chat client still holds an earlier line: this one is skipped");
-    ended(LineOutcome::kGivenUp);
+    ended(LineOutcome::kSkipped);
     return;
   }
   // The worker gets its own copies: a line given up on may outlive this call.
@@ -222,7 +222,7 @@ void ChatSenders::Send(int client, LineSteps steps, const std::wstring& message,
   auto told = std::make_shared<bool>(false);
   auto on_end = [this, client, text = line.text, ended, told](const platform::LineEnd& end) {
     Client& c = clients_[client];
-    if (end.worker_back) {
+    if (end.finished) {
       c.busy = false;
       if (end.report.text_in_box) c.previous = text;
     }
@@ -242,7 +242,7 @@ void ChatSenders::Send(int client, LineSteps steps, const std::wstring& message,
           [steps, line = std::move(line)](LineWindows& w) { return steps(w, line); },
           std::move(on_end))) {
     clients_[client].busy = false;
-    ended(LineOutcome::kGivenUp);
+    ended(LineOutcome::kSkipped);
   }
 }
 

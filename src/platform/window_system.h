@@ -85,8 +85,12 @@ struct LineReport {
 
 // How a line ended, as the interface thread learns it.
 struct LineEnd {
-  bool given_up = false;     // the client was reported hung or gone, or the worker never ran
-  bool worker_back = false;  // the worker has returned; report holds what it did
+  // Given up before its worker came back: the client was reported hung or gone, or the
+  // worker never started.
+  bool given_up = false;
+  // Nothing more of the line will happen in the client: its worker is back (report holds
+  // what it did), or it never started and never will.
+  bool finished = false;
   LineReport report;
 };
 
@@ -106,7 +110,8 @@ class WindowSystem : public virtual WindowFinder {
   virtual bool StartLine(std::function<LineReport(LineWindows&)> steps,
                          std::function<void(const LineEnd&)> ended) = 0;
 
-  // Extended style (GWL_EXSTYLE) and layered alpha of a window.
+  // Extended style (GWL_EXSTYLE) and layered alpha of a window. The style is nothing when
+  // it cannot be read (no such window).
   virtual std::optional<std::uint32_t> GetExStyle(Handle w) = 0;
   virtual bool SetExStyle(Handle w, std::uint32_t style) = 0;
   virtual bool SetLayeredAlpha(Handle w, std::uint8_t alpha) = 0;

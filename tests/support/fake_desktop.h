@@ -175,7 +175,7 @@ class FakeDesktop : public platform::WindowSystem, public platform::LineWindows 
 
   std::optional<std::uint32_t> GetExStyle(Handle w) override {
     auto it = windows_.find(w);
-    return it == windows_.end() ? std::optional<std::uint32_t>(0) : it->second.ex_style;
+    return it == windows_.end() ? std::nullopt : it->second.ex_style;
   }
   bool SetExStyle(Handle w, std::uint32_t style) override {
     auto it = windows_.find(w);

@@ -120,7 +120,7 @@ void Win32WindowSystem::Check() {
         line.state.compare_exchange_strong(waiting, kAbandoned)) {
       // It will do nothing if it ever starts: the line is over.
       line.given_up.store(true);
-      platform::Trace(L"a chat line's worker did not start: the line is skipped");
+      platform::Trace(L"a chat line's worker did not start: the line is given up");
       ends.push_back({*it, LineEnd{true, true, {}}});
       it = lines_.erase(it);
       continue;
@@ -138,7 +138,11 @@ void Win32WindowSystem::Check() {
 }
 
 std::optional<std::uint32_t> Win32WindowSystem::GetExStyle(Handle w) {
-  return static_cast<std::uint32_t>(GetWindowLongA(AsHwnd(w), GWL_EXSTYLE));
+  // 0 is a style too: only the error tells a failed read from a window without any.
+  SetLastError(0);
+  const LONG style = GetWindowLongA(AsHwnd(w), GWL_EXSTYLE);
+  if (style == 0 && GetLastError() != 0) return std::nullopt;
+  return static_cast<std::uint32_t>(style);
 }
 bool Win32WindowSystem::SetExStyle(Handle w, std::uint32_t style) {
   SetLastError(0);
