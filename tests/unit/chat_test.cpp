@@ -133,7 +133,7 @@ TEST_F(AolTest, FirstDocumentWithoutIconAlsoEndsTheSearch) {
 TEST_F(AolTest, WalkVisitsEveryDocumentOnceWhenNoneIsARoom) {
   Doc({L"_AOL_Listbox"});                                                         // 258: 259
   Doc({L"_AOL_Combobox", L"_AOL_Listbox", L"_AOL_Static", L"RICHCNTLREADONLY"});  // 260: 261-264
-  // Looks like a room: past the first document, that no longer ends the walk.
+  // Looks like a room but is none: only the first document ends the walk that way.
   Doc({L"_AOL_Combobox", L"_AOL_Listbox", L"_AOL_Static", L"_AOL_Icon"});  // 265: 266-269
   EXPECT_EQ(chat::FindAolRoom(desk), 0u);
   EXPECT_EQ(desk.calls,
@@ -218,7 +218,7 @@ TEST_F(ChatTest, TheUsersDraftIsPutBackOnlyIntoABoxTheClientEmptied) {
   EXPECT_EQ(desk.At(input).sel_end, 8u);
 
   desk.messages.clear();
-  desk.on_message = nullptr;  // the client no longer takes its lines
+  desk.on_message = nullptr;  // from here on the client does not take its lines
   Send(&chat::MircLine, L"next");
   EXPECT_EQ(desk.messages, Sends({{259, L"text", L"next", 0}, {259, L"char", L"", 13}}));
   EXPECT_EQ(desk.At(input).text, L"next");
