@@ -135,8 +135,8 @@ DWORD WINAPI RunLineThread(void* param) {
   const std::unique_ptr<std::shared_ptr<LineWork>> owner(
       static_cast<std::shared_ptr<LineWork>*>(param));
   LineWork& line = **owner;
-  int waiting = kWaiting;
-  if (line.state.compare_exchange_strong(waiting, kRunning)) {
+  int waiting = LineWork::kWaiting;
+  if (line.state.compare_exchange_strong(waiting, LineWork::kRunning)) {
     try {
       Win32LineWindows windows(line);
       line.report = line.steps(windows);

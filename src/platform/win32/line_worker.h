@@ -16,13 +16,13 @@ namespace platform::win32 {
 // Posted to the notice window by a worker that is back.
 inline constexpr UINT kLineBackMessage = WM_APP + 0x3A0;
 
-// Who runs a line: its worker, or nobody, when the interface thread gave up waiting for
-// the worker to start. Exactly one of them wins.
-enum LineState : int { kWaiting, kRunning, kAbandoned };
-
 // One line on its way, shared by the interface thread and the worker that runs it: a line
 // given up on may still be running long after the interface thread has moved on.
 struct LineWork {
+  // Who runs the line: its worker, or nobody, when the interface thread gave up waiting for
+  // the worker to start. Exactly one of them wins.
+  enum State : int { kWaiting, kRunning, kAbandoned };
+
   LineWork(std::function<LineReport(LineWindows&)> s, std::function<void(const LineEnd&)> e,
            TextCodec& c)
       : steps(std::move(s)), ended(std::move(e)), codec(c) {}

@@ -115,9 +115,9 @@ void Win32WindowSystem::Check() {
       it = lines_.erase(it);
       continue;
     }
-    int waiting = kWaiting;
+    int waiting = LineWork::kWaiting;
     if (now - line.start >= kStartSeconds &&
-        line.state.compare_exchange_strong(waiting, kAbandoned)) {
+        line.state.compare_exchange_strong(waiting, LineWork::kAbandoned)) {
       // It will do nothing if it ever starts: the line is over.
       line.given_up.store(true);
       platform::Trace(L"a chat line's worker did not start: the line is given up");
