@@ -10,10 +10,10 @@ namespace chat {
 namespace {
 
 using platform::BoxText;
-using platform::ChatLine;
 using platform::Delivery;
 using platform::Handle;
 using platform::LineReport;
+using platform::LineWindows;
 
 constexpr unsigned kEnter = 13;       // carriage return, the character of the Enter key
 constexpr unsigned kSpaceKey = 0x20;  // VK_SPACE
@@ -21,7 +21,7 @@ constexpr unsigned kSpaceKey = 0x20;  // VK_SPACE
 // The n-th child of a class under parent: n searches, each starting after the previous
 // result. A 0 inside the chain makes the next search start at the first child again,
 // which is what passing 0 as child-after does anyway.
-Handle NthChild(ChatLine& windows, Handle parent, const std::wstring& cls, int n) {
+Handle NthChild(LineWindows& windows, Handle parent, const std::wstring& cls, int n) {
   Handle h = 0;
   for (int i = 0; i < n; ++i) h = windows.FindChild(parent, h, cls);
   return h;
@@ -60,7 +60,7 @@ bool Went(Delivery d) {
 // had it.
 class Box {
  public:
-  Box(ChatLine& w, Handle box, const LineText& line)
+  Box(LineWindows& w, Handle box, const LineText& line)
       : w_(w), box_(box), ours_(w.AsTyped(box, line.text)) {
     report_.found_box = true;
     draft_.unicode = ours_.unicode;
@@ -116,7 +116,7 @@ class Box {
     if (now && now->empty()) w_.WriteBox(box_, draft_);
   }
 
-  ChatLine& w_;
+  LineWindows& w_;
   const Handle box_;
   const BoxText ours_;
   BoxText draft_;
@@ -133,7 +133,7 @@ Delivery Then(Delivery d, Next next) {
 
 // Activates a button of another program's window: a press and a release, which a standard
 // button takes as one click.
-Delivery PressButton(ChatLine& w, Handle button) {
+Delivery PressButton(LineWindows& w, Handle button) {
   return Then(w.SendButtonDown(button), [&] { return w.SendButtonUp(button); });
 }
 
@@ -157,7 +157,7 @@ Handle FindAolRoom(platform::WindowFinder& windows) {
   }
 }
 
-LineReport AolLine(ChatLine& w, const LineText& line) {
+LineReport AolLine(LineWindows& w, const LineText& line) {
   const Handle input = w.FindChild(FindAolRoom(w), 0, L"RICHCNTL");
   if (input == 0) return {};
   Box box(w, input, line);
@@ -165,7 +165,7 @@ LineReport AolLine(ChatLine& w, const LineText& line) {
   return box.report();
 }
 
-LineReport AimLine(ChatLine& w, const LineText& line) {
+LineReport AimLine(LineWindows& w, const LineText& line) {
   const Handle chat = w.FindTopLevel(L"aim_chatwnd");
   const Handle pane = NthChild(w, chat, L"wndate32class", 2);
   const Handle input = w.FindChild(pane, 0, L"ate32class");
@@ -179,7 +179,7 @@ LineReport AimLine(ChatLine& w, const LineText& line) {
   return box.report();
 }
 
-LineReport YahooLine(ChatLine& w, const LineText& line) {
+LineReport YahooLine(LineWindows& w, const LineText& line) {
   const Handle conversation = w.FindTopLevel(L"IMClass");
   const Handle input = w.FindChild(conversation, 0, L"YIMInputWindow");
   if (input == 0) return {};
@@ -195,7 +195,7 @@ LineReport YahooLine(ChatLine& w, const LineText& line) {
   return box.report();
 }
 
-LineReport MircLine(ChatLine& w, const LineText& line) {
+LineReport MircLine(LineWindows& w, const LineText& line) {
   const Handle main = w.FindTopLevel(L"mirc");
   const Handle client = w.FindChild(main, 0, L"mdiclient");
   const Handle channel = w.FindChild(client, 0, L"mirc_channel");
@@ -213,7 +213,7 @@ void ChatSenders::Send(int client, LineSteps steps, const std::wstring& message,
   if (state.busy) {
     // At most one line per client on its way: another would queue up behind the first.
     platform::Trace(L"a chat client still holds an earlier line: this one is skipped");
-    ended(LineOutcome::kGivenUp);
+    ended(LineOutcome::kSkipped);
     return;
   }
   // The worker gets its own copies: a line given up on may outlive this call.
@@ -222,7 +222,7 @@ void ChatSenders::Send(int client, LineSteps steps, const std::wstring& message,
   auto told = std::make_shared<bool>(false);
   auto on_end = [this, client, text = line.text, ended, told](const platform::LineEnd& end) {
     Client& c = clients_[client];
-    if (end.worker_back) {
+    if (end.finished) {
       c.busy = false;
       if (end.report.text_in_box) c.previous = text;
     }
@@ -238,10 +238,11 @@ void ChatSenders::Send(int client, LineSteps steps, const std::wstring& message,
     }
   };
   state.busy = true;
-  if (!windows_.StartLine([steps, line = std::move(line)](ChatLine& w) { return steps(w, line); },
-                          std::move(on_end))) {
+  if (!windows_.StartLine(
+          [steps, line = std::move(line)](LineWindows& w) { return steps(w, line); },
+          std::move(on_end))) {
     clients_[client].busy = false;
-    ended(LineOutcome::kGivenUp);
+    ended(LineOutcome::kSkipped);
   }
 }
 

@@ -23,14 +23,14 @@ struct LineText {
 };
 
 // One client's line, run on the worker.
-using LineSteps = platform::LineReport (*)(platform::ChatLine&, const LineText&);
+using LineSteps = platform::LineReport (*)(platform::LineWindows&, const LineText&);
 
 // The AOL chat room among the client's document windows; 0 when there is none.
 platform::Handle FindAolRoom(platform::WindowFinder& windows);
-platform::LineReport AolLine(platform::ChatLine& w, const LineText& line);
-platform::LineReport AimLine(platform::ChatLine& w, const LineText& line);
-platform::LineReport YahooLine(platform::ChatLine& w, const LineText& line);
-platform::LineReport MircLine(platform::ChatLine& w, const LineText& line);
+platform::LineReport AolLine(platform::LineWindows& w, const LineText& line);
+platform::LineReport AimLine(platform::LineWindows& w, const LineText& line);
+platform::LineReport YahooLine(platform::LineWindows& w, const LineText& line);
+platform::LineReport MircLine(platform::LineWindows& w, const LineText& line);
 
 // How a line ended, as the announcer learns it.
 enum class LineOutcome {
@@ -38,7 +38,10 @@ enum class LineOutcome {
   kNotPosted,  // the box was found, but the line was not sent (the box changed meanwhile,
                // or the client has no send button)
   kNoBox,      // no input box was found
-  kGivenUp,    // the client was reported hung or gone, or an earlier line is still stuck in it
+  kGivenUp,    // given up on its way: the client was reported hung or gone, or the line's
+               // worker never started
+  kSkipped,    // never started: an earlier line is still stuck in the client, or no worker
+               // could be made
   // Told after kGivenUp, when the worker came back: the client had taken the line after all.
   kPostedAfterGivingUp,
 };
@@ -48,8 +51,8 @@ class ChatSenders {
   explicit ChatSenders(platform::WindowSystem& windows) : windows_(windows) {}
 
   // Starts a line to the client (any key that names it). ended runs on this thread once the
-  // line ends, within this call when it cannot start; after kGivenUp maybe once more, with
-  // kPostedAfterGivingUp.
+  // line ends, within this call when it cannot start (kSkipped); after kGivenUp maybe once
+  // more, with kPostedAfterGivingUp.
   void Send(int client, LineSteps steps, const std::wstring& message,
             std::function<void(LineOutcome)> ended);
   // A line's worker is still out in the client (blocked in it after a give-up, say): the

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <optional>
 
-#include "chat/line_text.h"
+#include "chat/now_playing_line.h"
 #include "platform/trace.h"
 #include "player/now_playing.h"
+#include "settings/leading_number.h"
 
 namespace zurelo {
 namespace {
@@ -67,15 +68,16 @@ void Announcer::LookOn() {
       const std::optional<std::wstring> line =
           chat::NowPlayingLine(prefix, song, client.takes_commands);
       sent_ = true;
-      const unsigned serial = ++serial_;
       if (!line) {
         // The prefix was changed into one the song could make a command of: no line, and
         // the pause follows as after any line that did not go.
         platform::Trace(std::wstring(L"no line to ") + client.caption + L": " +
                         chat::PrefixRefusal(prefix, client.takes_commands));
-        LineEnded(serial, client.option_id, song, chat::LineOutcome::kNotPosted);
+        last_sent_.erase(client.option_id);
+        AfterLine();
         return;
       }
+      const unsigned serial = ++serial_;
       chat_.Send(client.option_id, client.line, *line,
                  [this, serial, id = client.option_id, song](chat::LineOutcome outcome) {
                    LineEnded(serial, id, song, outcome);
@@ -101,8 +103,12 @@ void Announcer::LineEnded(unsigned serial, int client, const std::wstring& song,
   }
   if (outcome == chat::LineOutcome::kPostedAfterGivingUp) return;  // its cycle moved on long ago
   if (serial != serial_ || phase_ != Phase::kLine) return;
+  AfterLine();
+}
+
+void Announcer::AfterLine() {
   // A pause follows every line, given or not; a pause that is not a positive number is none.
-  const double seconds = player::LeadingNumber(pause_);
+  const double seconds = settings::LeadingNumber(pause_);
   if (seconds > 0) {
     phase_ = Phase::kPause;
     pause_end_ = clock_.NowSeconds() + seconds;

@@ -69,6 +69,8 @@ class Announcer {
   // ends when none is left.
   void LookOn();
   void LineEnded(unsigned serial, int client, const std::wstring& song, chat::LineOutcome outcome);
+  // The pause after a line, or the next option at once when the pause is none.
+  void AfterLine();
   void EndCycle();
 
   AnnouncerView& view_;

@@ -8,7 +8,6 @@ namespace zurelo {
 namespace {
 
 constexpr char kCrLf[] = "\r\n";
-constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 
 }  // namespace
 
@@ -32,16 +31,12 @@ std::string EncodeLogFile(const std::vector<std::wstring>& entries, platform::Te
   }
   if (fits) return ansi;
 
-  std::string utf8 = kUtf8Mark;
+  std::string utf8 = platform::kUtf8Mark;
   for (const std::wstring& line : lines) {
     utf8 += platform::ToUtf8(line);
     utf8 += kCrLf;
   }
   return utf8;
-}
-
-std::string EncodeNowPlayingFile(const std::wstring& song) {
-  return kUtf8Mark + platform::ToUtf8(platform::BlankControlCharacters(song));
 }
 
 }  // namespace zurelo

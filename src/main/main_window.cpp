@@ -6,7 +6,7 @@
 #include "main/control_ids.h"
 #include "main/main_layout.h"
 #include "main/save_dialog.h"
-#include "settings/settings.h"
+#include "settings/translucency.h"
 #include "ui/controls.h"
 
 namespace zurelo {

@@ -1,6 +1,7 @@
 #include "main/now_playing_file.h"
 
-#include "main/log_file.h"
+#include "platform/text_codec.h"
+#include "platform/utf8.h"
 
 namespace zurelo {
 
@@ -35,6 +36,10 @@ void NowPlayingFile::Update() {
   if (!failing_) return;
   failing_ = false;
   view_.SetFileRetryTimer(false);
+}
+
+std::string EncodeNowPlayingFile(const std::wstring& song) {
+  return platform::kUtf8Mark + platform::ToUtf8(platform::BlankControlCharacters(song));
 }
 
 std::wstring NowPlayingFileFailure(const std::wstring& path, const platform::FileError& error) {

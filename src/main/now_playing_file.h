@@ -49,6 +49,10 @@ class NowPlayingFile {
   bool failing_ = false;
 };
 
+// The file's bytes for a song: UTF-8 with a byte-order mark (what streaming programs and
+// the Windows editors read), one line without a line break, control characters blanks.
+std::string EncodeNowPlayingFile(const std::wstring& song);
+
 // The text of the box that tells a failure: the path, the error's number and its text.
 std::wstring NowPlayingFileFailure(const std::wstring& path, const platform::FileError& error);
 

@@ -13,7 +13,7 @@
 #include "platform/win32/launcher.h"
 #include "platform/win32/registry_settings.h"
 #include "platform/win32/window_system.h"
-#include "settings/settings.h"
+#include "settings/app_name.h"
 #include "settings/settings_model.h"
 
 namespace {

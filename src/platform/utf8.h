@@ -7,6 +7,9 @@
 
 namespace platform {
 
+// The byte-order mark that begins a UTF-8 file, so editors know its encoding.
+inline constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
+
 // What becomes of half of a surrogate pair that has no other half.
 enum class LoneSurrogates {
   kReplace,  // U+FFFD, as any reader expects of valid UTF-8

@@ -46,10 +46,10 @@ class WindowFinder {
   virtual Handle FindChild(Handle parent, Handle child_after, const std::wstring& cls) = 0;
 };
 
-// One chat line's steps as its worker takes them: searches, and messages that block until
+// The windows as a chat line's worker reaches them: searches, and messages that block until
 // the client has handled them. Once the line is given up (the client reported hung or
 // gone), a send is not made (kNotSent); one already on its way answers kHandledLate.
-class ChatLine : public virtual WindowFinder {
+class LineWindows : public virtual WindowFinder {
  public:
   // WM_SETTEXT: a Unicode window gets the text as it is, an ANSI window the text as the
   // window system converts it to the ANSI code page.
@@ -85,8 +85,12 @@ struct LineReport {
 
 // How a line ended, as the interface thread learns it.
 struct LineEnd {
-  bool given_up = false;     // the client was reported hung or gone, or the worker never ran
-  bool worker_back = false;  // the worker has returned; report holds what it did
+  // Given up before its worker came back: the client was reported hung or gone, or the
+  // worker never started.
+  bool given_up = false;
+  // Nothing more of the line will happen in the client: its worker is back (report holds
+  // what it did), or it never started and never will.
+  bool finished = false;
   LineReport report;
 };
 
@@ -103,10 +107,11 @@ class WindowSystem : public virtual WindowFinder {
   // when the line is given up before that, once at the give-up and once more when (if
   // ever) the worker is back. False when no worker could be made: ended never runs then.
   // steps must own what it uses: it may outlive everything but the program.
-  virtual bool StartLine(std::function<LineReport(ChatLine&)> steps,
+  virtual bool StartLine(std::function<LineReport(LineWindows&)> steps,
                          std::function<void(const LineEnd&)> ended) = 0;
 
-  // Extended style (GWL_EXSTYLE) and layered alpha of a window.
+  // Extended style (GWL_EXSTYLE) and layered alpha of a window. The style is nothing when
+  // it cannot be read (no such window).
   virtual std::optional<std::uint32_t> GetExStyle(Handle w) = 0;
   virtual bool SetExStyle(Handle w, std::uint32_t style) = 0;
   virtual bool SetLayeredAlpha(Handle w, std::uint8_t alpha) = 0;

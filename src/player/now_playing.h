@@ -1,5 +1,5 @@
 #pragma once
-// Reading what the player plays from its main window title, and the leading number of a text.
+// Reading what the player plays from its main window title.
 
 #include <optional>
 #include <string>
@@ -69,9 +69,5 @@ std::optional<std::wstring> CleanTitle(const std::wstring& title,
 std::optional<TitleReading> ReadPlayer(platform::WindowSystem& windows);
 // The song alone.
 std::optional<std::wstring> ReadNowPlaying(platform::WindowSystem& windows);
-
-// The leading number of a text: leading blanks, an optional sign, digits, an optional "."
-// part and exponent; 0 when the text does not begin with a number. The point is always ".".
-double LeadingNumber(const std::wstring& text);
 
 }  // namespace player

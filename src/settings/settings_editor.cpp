@@ -1,6 +1,6 @@
 #include "settings/settings_editor.h"
 
-#include "settings/settings.h"
+#include "settings/is_numeric.h"
 
 namespace settings {
 

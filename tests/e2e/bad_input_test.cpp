@@ -1,6 +1,7 @@
-// Input the program does not expect: stored pauses that never end, that are negative or
-// carry a word after the number, a prefix of 100,000 characters, player titles longer than
-// the title read takes, and titles without the player's suffix.
+// Input the program does not expect: stored pauses that never end, that are negative (and
+// stay so until Reload, whatever is saved meanwhile) or carry a word after the number, a
+// prefix of 100,000 characters, player titles longer than the title read takes, and titles
+// without the player's suffix.
 
 #include <gtest/gtest.h>
 
@@ -111,7 +112,9 @@ TEST_F(StoredPauseTest, EndlessPauseLeavesEveryOtherControlWorking) {
 }
 
 // «-5» is a number below zero: no wait at all, so lines follow each other as fast as the
-// announcer's timer comes round.
+// announcer's timer comes round. The pause is the one read at start until Reload: a pause
+// saved in the settings window meanwhile does not reach "On" clicked again, and the lines
+// go on without a wait.
 TEST_F(StoredPauseTest, NegativePauseSendsWithoutWaiting) {
   ASSERT_NO_FATAL_FAILURE(StartAnnouncing(L"-5"));
   // Twenty lines would take 95 s at a five-second pause, and 19 s at one second.
@@ -125,6 +128,22 @@ TEST_F(StoredPauseTest, NegativePauseSendsWithoutWaiting) {
   std::fflush(stdout);
   const std::string line = ToUtf8(std::wstring(kDefaultPrefix) + kFirstSong);
   for (const std::string& posted : Posted(*mirc_)) EXPECT_EQ(posted, line);
+
+  zurelo_.Click(ids::kSettingsButton);
+  const HWND settings = WaitTopLevel(kSettingsClass, zurelo_.pid());
+  ASSERT_NE(settings, nullptr);
+  ASSERT_TRUE(SetText(GetDlgItem(settings, ids::kPauseBox), L"60"));
+  PostClick(GetDlgItem(settings, ids::kSaveSettingsButton));
+  const std::optional<Box> saved = WaitMessageBox(zurelo_.pid());
+  ASSERT_TRUE(saved.has_value());
+  ASSERT_EQ(saved->text, L"Settings Saved!!");
+  ASSERT_TRUE(CloseBox(*saved));
+  PostMessageW(settings, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(settings); }));
+  ASSERT_EQ(zurelo_.ClickAndConfirm(ids::kOnButton), L"Zurelo: Zurelo Enabled!!");
+  // At a 60-second pause at most one more line would come.
+  const std::size_t at_on = Posted(*mirc_).size();
+  EXPECT_TRUE(WaitPosted(at_on + 5, 15s)) << "\"On\" waited the pause saved after the start";
 
   // The program keeps answering between the back-to-back cycles, and Off stops them.
   ASSERT_TRUE(SetText(player_->Top(), L"2. Next - Song - Winamp"));
@@ -211,7 +230,7 @@ TEST_F(LongTextTest, HugePrefixReachesTheChannelWhole) {
   EXPECT_EQ(events[0]->what, "WM_SETTEXT");
   EXPECT_EQ(events[0]->Bytes().size(), line.size());
   EXPECT_TRUE(events[0]->Bytes() == line) << "the text was changed on the way";
-  EXPECT_EQ(events[1]->line, MessageLine("mirc.edit", "WM_CHAR", 13));
+  EXPECT_EQ(events[1]->line, MessageEvent("mirc.edit", "WM_CHAR", 13));
   EXPECT_EQ(events[2]->what, "sent");
   EXPECT_EQ(events[2]->Bytes().size(), line.size());
   EXPECT_TRUE(events[2]->Bytes() == line) << "the channel posted another line";

@@ -21,7 +21,7 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr char kPrefix[] = "{Zurelo 1.0} Now Playing: ";
-using Lines = std::vector<std::string>;
+using Events = std::vector<std::string>;
 
 // A song in three scripts, with a tab and a line break in it, and what reaches the chat
 // line: the control characters as blanks, and for an ANSI input what the window system's
@@ -34,33 +34,33 @@ constexpr char kMixed1252[] =
     "dz ??? ?? - Eres";
 
 // What a client's windows receive for one announcement of line (in the logged form).
-Lines AolCycle(const std::string& line) {
-  return {SetTextLine("aol.edit", line), MessageLine("aol.edit", "WM_CHAR", 13),
-          SentLine("aol.edit", line)};
+Events AolCycle(const std::string& line) {
+  return {SetTextEvent("aol.edit", line), MessageEvent("aol.edit", "WM_CHAR", 13),
+          SentEvent("aol.edit", line)};
 }
-Lines AimCycle(const std::string& line) {
-  return {SetTextLine("aim.edit", line), MessageLine("aim.button5", "WM_LBUTTONDOWN", 13),
-          MessageLine("aim.button5", "WM_LBUTTONUP", 13), ClickedLine("aim.button5"),
-          SentLine("aim.edit", line)};
+Events AimCycle(const std::string& line) {
+  return {SetTextEvent("aim.edit", line), MessageEvent("aim.button5", "WM_LBUTTONDOWN", 13),
+          MessageEvent("aim.button5", "WM_LBUTTONUP", 13), ClickedEvent("aim.button5"),
+          SentEvent("aim.edit", line)};
 }
-Lines YahooCycle(const std::string& line) {
-  return {SetTextLine("yahoo.edit", line),
-          MessageLine("yahoo.button4", "WM_LBUTTONDOWN", 13),
-          MessageLine("yahoo.button4", "WM_KEYDOWN", 0x20),
-          MessageLine("yahoo.button4", "WM_KEYUP", 0x20),
-          ClickedLine("yahoo.button4"),
-          SentLine("yahoo.edit", line)};
+Events YahooCycle(const std::string& line) {
+  return {SetTextEvent("yahoo.edit", line),
+          MessageEvent("yahoo.button4", "WM_LBUTTONDOWN", 13),
+          MessageEvent("yahoo.button4", "WM_KEYDOWN", 0x20),
+          MessageEvent("yahoo.button4", "WM_KEYUP", 0x20),
+          ClickedEvent("yahoo.button4"),
+          SentEvent("yahoo.edit", line)};
 }
-Lines MircCycle(const std::string& line) {
-  return {SetTextLine("mirc.edit", line), MessageLine("mirc.edit", "WM_CHAR", 13),
-          SentLine("mirc.edit", line)};
+Events MircCycle(const std::string& line) {
+  return {SetTextEvent("mirc.edit", line), MessageEvent("mirc.edit", "WM_CHAR", 13),
+          SentEvent("mirc.edit", line)};
 }
 
 struct Client {
   const char* name;
   const char* role;
   int option;
-  Lines (*cycle)(const std::string&);
+  Events (*cycle)(const std::string&);
   bool unicode;  // the client's input is a Unicode window
 };
 
@@ -76,14 +76,14 @@ const Client kClients[] = {
     {"Mirc", "mirc", ids::kMircOption, &MircCycle, true},
 };
 
-Lines Concat(Lines a, const Lines& b) {
+Events Concat(Events a, const Events& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
 }
 
-Lines First(const Lines& lines, std::size_t n) {
-  return Lines(lines.begin(),
-               lines.begin() + static_cast<std::ptrdiff_t>(std::min(n, lines.size())));
+Events First(const Events& events, std::size_t n) {
+  return Events(events.begin(),
+                events.begin() + static_cast<std::ptrdiff_t>(std::min(n, events.size())));
 }
 
 // Index of the first log line for which pred holds, or -1.
@@ -102,9 +102,10 @@ bool Logged(const Peer& peer, const std::string& window, const std::string& what
          0;
 }
 
-bool LoggedLine(const Peer& peer, const std::string& line) {
+// Whether the peer logged exactly this event.
+bool LoggedEvent(const Peer& peer, const std::string& event) {
   const std::vector<PeerEvent> all = peer.log().All();
-  return IndexOf(all, [&](const PeerEvent& e) { return e.line == line; }) >= 0;
+  return IndexOf(all, [&](const PeerEvent& e) { return e.line == event; }) >= 0;
 }
 
 std::size_t CountLogged(const Peer& peer, const std::string& window, const std::string& what) {
@@ -139,7 +140,7 @@ TEST_P(EachClientTest, AnnouncesEachPauseUntilOff) {
   ASSERT_NO_FATAL_FAILURE(StartWith(client, L"2"));
   EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kOnButton), L"Zurelo: Zurelo Enabled!!");
 
-  const Lines first = client.cycle(std::string(kPrefix) + "Artist - Song");
+  const Events first = client.cycle(std::string(kPrefix) + "Artist - Song");
   ASSERT_TRUE(peer_->WaitEvents(first.size()));
   EXPECT_EQ(First(peer_->log().Events(), first.size()), first);
 
@@ -151,7 +152,7 @@ TEST_P(EachClientTest, AnnouncesEachPauseUntilOff) {
   PostMessageW(peer_->Top(), peer::kChurnMessage, 0, 0);
   ASSERT_TRUE(peer_->WaitReady(2));
 
-  const Lines both = Concat(
+  const Events both = Concat(
       first, client.cycle(std::string(kPrefix) + (client.unicode ? kMixedUtf8 : kMixed1252)));
   ASSERT_TRUE(peer_->WaitEvents(both.size()));
   const std::vector<PeerEvent> all = peer_->log().All();
@@ -163,7 +164,7 @@ TEST_P(EachClientTest, AnnouncesEachPauseUntilOff) {
   EXPECT_LT(rebuilt, second) << "the second line came before the windows were replaced";
 
   EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kOffButton), L"Zurelo: Zurelo Disabled!!");
-  const Lines after_off = peer_->log().Events();
+  const Events after_off = peer_->log().Events();
   EXPECT_EQ(First(after_off, both.size()), both);
   // The pause was kept: Off came during the second pause, so at most that line went out.
   EXPECT_EQ(after_off.size(), both.size());
@@ -192,7 +193,7 @@ TEST_F(ChatTest, NoClientChosenSendsNothingAndASongIsNeverACommand) {
   ASSERT_TRUE(StartZurelo(L"Artist - Song"));
   EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kOnButton), L"Zurelo: Zurelo Enabled!!");
   Pause(1500ms);
-  for (Peer* p : clients) EXPECT_EQ(p->log().Events(), Lines{});
+  for (Peer* p : clients) EXPECT_EQ(p->log().Events(), Events{});
   EXPECT_TRUE(MessageBoxes(zurelo_.pid()).empty());
 
   ASSERT_TRUE(SetText(zurelo_.Item(ids::kPrefixBox), L""));
@@ -201,7 +202,7 @@ TEST_F(ChatTest, NoClientChosenSendsNothingAndASongIsNeverACommand) {
   zurelo_.Click(ids::kMircOption);
   Peer* mirc = clients.back();
   ASSERT_TRUE(mirc->WaitEvents(1));
-  EXPECT_EQ(mirc->log().Events().front(), SetTextLine("mirc.edit", u8"\u2215quit bye"));
+  EXPECT_EQ(mirc->log().Events().front(), SetTextEvent("mirc.edit", u8"\u2215quit bye"));
 }
 
 TEST_F(ChatTest, OffDuringAPauseStillServesAClientChosenMeanwhile) {
@@ -234,7 +235,7 @@ TEST_F(ChatTest, LineIsThePrefixBoxTextAsTypedAndBoxesHoldNoLine) {
   const std::optional<Box> box = WaitMessageBox(zurelo_.pid());
   ASSERT_TRUE(box.has_value());
   EXPECT_EQ(box->text, L"Zurelo Enabled!!");
-  const Lines expected = MircCycle(u8"\u03A9 \U0001F3B5 on air: Artist - Song");
+  const Events expected = MircCycle(u8"\u03A9 \U0001F3B5 on air: Artist - Song");
   ASSERT_TRUE(peer_->WaitEvents(3 * expected.size()))
       << "the lines stopped under the box: " << ::testing::PrintToString(peer_->log().Events());
   EXPECT_EQ(First(peer_->log().Events(), expected.size()), expected);
@@ -272,17 +273,17 @@ TEST_F(ChatTest, OnceAnnouncesEachSongOnceAndTheUsersDraftIsKept) {
                     nullptr, L"edit", nullptr);
   ASSERT_NE(input, nullptr);
   ASSERT_TRUE(SetText(input, L"brb, \u00e9l\u00e8ve"));
-  const std::string draft = SetTextLine("mirc.edit", u8"brb, \u00e9l\u00e8ve");
+  const std::string draft = SetTextEvent("mirc.edit", u8"brb, \u00e9l\u00e8ve");
   EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kOnButton), L"Zurelo: Zurelo Enabled!!");
 
-  const Lines first =
+  const Events first =
       Concat(Concat({draft}, MircCycle(std::string(kPrefix) + "Artist - Song")), {draft});
   ASSERT_TRUE(peer_->WaitEvents(first.size()));
   ASSERT_TRUE(SetText(player_->Top(), L"1. Artist - Song - Winamp [Paused]"));
   Pause(1500ms);
   EXPECT_EQ(peer_->log().Events(), first);
   ASSERT_TRUE(SetText(player_->Top(), L"2. Next - Song - Winamp"));
-  const Lines both =
+  const Events both =
       Concat(Concat(first, MircCycle(std::string(kPrefix) + "Next - Song")), {draft});
   ASSERT_TRUE(peer_->WaitEvents(both.size()));
   Pause(1500ms);
@@ -296,8 +297,8 @@ TEST_F(ChatTest, OnceAnnouncesEachSongOnceAndTheUsersDraftIsKept) {
   ASSERT_TRUE(WaitUntil([&] { return Logged(*peer_, "armed", "hang"); }));
   ASSERT_TRUE(SetText(player_->Top(), L"3. Third - Song - Winamp"));
   const std::string third = std::string(kPrefix) + "Third - Song";
-  const Lines all = Concat(
-      Concat(Concat(both, {SetTextLine("mirc.edit", third), draft}), MircCycle(third)), {draft});
+  const Events all = Concat(
+      Concat(Concat(both, {SetTextEvent("mirc.edit", third), draft}), MircCycle(third)), {draft});
   ASSERT_TRUE(WaitUntil([&] { return Logged(*peer_, "hang", "end"); }, 15s));
   ASSERT_TRUE(peer_->WaitEvents(all.size()));
   Pause(1500ms);
@@ -355,15 +356,15 @@ TEST_F(ChatTest, ALineGoesOnlyWhereItWasTyped) {
   EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kOffButton), L"Zurelo: Zurelo Disabled!!");
   Pause(2500ms);
 
-  const Lines aim = peer_->log().Events(), to_aim = AimCycle(line);
+  const Events aim = peer_->log().Events(), to_aim = AimCycle(line);
   EXPECT_NE(std::search(aim.begin(), aim.end(), to_aim.begin(), to_aim.end()), aim.end())
       << ::testing::PrintToString(aim);
-  EXPECT_TRUE(LoggedLine(*peer_, "switched to=aim2.main"));
+  EXPECT_TRUE(LoggedEvent(*peer_, "switched to=aim2.main"));
   EXPECT_FALSE(Logged(*peer_, "aim2.button5", "clicked"));
   EXPECT_FALSE(Logged(*peer_, "aim2.edit", "sent"));
   EXPECT_EQ(platform::win32::AnsiTextOf(other_input), "draft to my boss: i quit");
 
-  EXPECT_TRUE(LoggedLine(*mirc, "switched to=mirc.channel2"));
+  EXPECT_TRUE(LoggedEvent(*mirc, "switched to=mirc.channel2"));
   EXPECT_FALSE(Logged(*mirc, "mirc.channel2.edit", "sent"));
   EXPECT_EQ(TextOf(channel2_input), L"half-typed secret, not for #channel2 yet");
   // Only the second line went, whole; what the user typed over the first is back in the box.
@@ -377,8 +378,8 @@ TEST_F(ChatTest, ALineGoesOnlyWhereItWasTyped) {
 }
 
 // At pause 0 lines follow each other as fast as the client takes them. With a core kept
-// busy, a worker that never ran once stopped the announcer for good within seconds; each
-// round starts afresh, and lines must keep coming in every 2 s of it.
+// busy a line's worker can be slow to start, and the announcer must never stop on one:
+// each round starts afresh, and lines must keep coming in every 2 s of it.
 TEST_F(ChatTest, NeverStopsAtPauseZeroBesideABusyCore) {
   std::atomic<bool> stop{false};
   std::thread busy([&stop] {
@@ -422,7 +423,7 @@ TEST_F(ChatTest, SlowClientGetsWholeLinesAndAHungOneIsGivenUp) {
   PostMessageW(peer_->Top(), peer::kSlowMessage, 3000, 0);
   ASSERT_TRUE(WaitUntil([&] { return has("slow", "begin"); }));
   EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kOnButton), L"Zurelo: Zurelo Enabled!!");
-  const Lines slow = MircCycle(std::string(kPrefix) + "Artist - Song");
+  const Events slow = MircCycle(std::string(kPrefix) + "Artist - Song");
   ASSERT_TRUE(peer_->WaitEvents(1));
   // While the client is still over the text, the label follows the player, and a box
   // opened now ("On" again) does not hold back the rest of the line.
@@ -456,7 +457,7 @@ TEST_F(ChatTest, SlowClientGetsWholeLinesAndAHungOneIsGivenUp) {
   // Given up on, the hung client no longer holds the announcer: a client chosen now gets
   // its line while the hang still lasts.
   zurelo_.Click(ids::kYahooOption);
-  const Lines to_yahoo = YahooCycle(std::string(kPrefix) + "Still - Hanging");
+  const Events to_yahoo = YahooCycle(std::string(kPrefix) + "Still - Hanging");
   EXPECT_TRUE(yahoo->WaitEvents(to_yahoo.size(), 12s))
       << ::testing::PrintToString(yahoo->log().Events());
   EXPECT_EQ(First(yahoo->log().Events(), to_yahoo.size()), to_yahoo);
@@ -468,12 +469,12 @@ TEST_F(ChatTest, SlowClientGetsWholeLinesAndAHungOneIsGivenUp) {
   ASSERT_TRUE(WaitUntil([&] { return has("hang", "end"); }, 20s));
 
   // Lines sent during the hang may still arrive late; after them a whole new line follows.
-  const Lines expected = MircCycle(std::string(kPrefix) + "After - The Hang");
+  const Events expected = MircCycle(std::string(kPrefix) + "After - The Hang");
   auto fresh_line_arrived = [&] {
     const std::vector<PeerEvent> all = peer_->log().All();
     const int end =
         IndexOf(all, [](const PeerEvent& e) { return e.window == "hang" && e.what == "end"; });
-    Lines after;
+    Events after;
     for (std::size_t i = static_cast<std::size_t>(end) + 1; i < all.size(); ++i) {
       after.push_back(all[i].line);
     }

@@ -786,21 +786,21 @@ std::vector<PeerEvent> PeerLogTail::Next() {
   return events;
 }
 
-std::string SetTextLine(const std::string& window, const std::string& bytes) {
+std::string SetTextEvent(const std::string& window, const std::string& bytes) {
   return window + " WM_SETTEXT wparam=0x0" + peer::TextFields(bytes);
 }
 
-std::string MessageLine(const std::string& window, const std::string& message, WPARAM wp,
-                        LPARAM lp) {
+std::string MessageEvent(const std::string& window, const std::string& message, WPARAM wp,
+                         LPARAM lp) {
   return window + " " + message + " wparam=" + peer::HexNumber(wp) +
          " lparam=" + peer::HexNumber(static_cast<unsigned long long>(lp));
 }
 
-std::string SentLine(const std::string& input, const std::string& bytes) {
+std::string SentEvent(const std::string& input, const std::string& bytes) {
   return input + " sent" + peer::TextFields(bytes);
 }
 
-std::string ClickedLine(const std::string& button) {
+std::string ClickedEvent(const std::string& button) {
   return button + " clicked";
 }
 

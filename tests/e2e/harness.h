@@ -236,12 +236,12 @@ class PeerLogTail {
   std::string partial_;  // the start of a line still being written
 };
 
-// The lines a peer writes, for building expectations.
-std::string SetTextLine(const std::string& window, const std::string& bytes);
-std::string MessageLine(const std::string& window, const std::string& message, WPARAM wp,
-                        LPARAM lp = 0);
-std::string SentLine(const std::string& input, const std::string& bytes);
-std::string ClickedLine(const std::string& button);
+// The events a peer logs, one line each, for building expectations.
+std::string SetTextEvent(const std::string& window, const std::string& bytes);
+std::string MessageEvent(const std::string& window, const std::string& message, WPARAM wp,
+                         LPARAM lp = 0);
+std::string SentEvent(const std::string& input, const std::string& bytes);
+std::string ClickedEvent(const std::string& button);
 
 class Peer {
  public:

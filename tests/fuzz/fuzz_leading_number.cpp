@@ -3,10 +3,10 @@
 #include <cstdlib>
 
 #include "fuzz_input.h"
-#include "player/now_playing.h"
+#include "settings/leading_number.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const double n = player::LeadingNumber(WideFrom(data, size));
+  const double n = settings::LeadingNumber(WideFrom(data, size));
   if (std::isnan(n)) std::abort();
   return 0;
 }

@@ -24,8 +24,8 @@ struct RoleRow {
   const char* name;       // as given to --role and written in the ready line
   const char* top_class;  // the top-level window's class
   Kind top_kind;
-  // Unicode windows take texts as UTF-16, as today's programs do; ANSI windows as bytes of
-  // the ANSI code page, as the older clients do.
+  // Unicode windows take texts as UTF-16, as the player's and mIRC's do; ANSI windows as
+  // bytes of the ANSI code page, as AOL's, AIM's and Yahoo!'s do.
   bool unicode;
   // The other private classes the role's tree is made of (standard controls need none).
   const PrivateClass* parts;

@@ -4,7 +4,7 @@
 //
 //   zurelo_peer.exe --role player|aol|aim|yahoo|mirc --log <file> [--title <text>]
 //
-// The player and the mIRC windows are Unicode windows, as today's programs are: their texts
+// The player and the mIRC windows are Unicode windows, as those programs make theirs: texts
 // arrive as UTF-16 and are logged as UTF-8. The AOL, AIM and Yahoo! windows are ANSI
 // windows: a text arrives as bytes of the ANSI code page and is logged as those bytes.
 

@@ -29,7 +29,7 @@ struct Message {
 };
 
 // Both sides of the window system: the worker of a line is this thread here.
-class FakeDesktop : public platform::WindowSystem, public platform::ChatLine {
+class FakeDesktop : public platform::WindowSystem, public platform::LineWindows {
  public:
   struct Window {
     Handle parent = 0;
@@ -153,7 +153,7 @@ class FakeDesktop : public platform::WindowSystem, public platform::ChatLine {
   // The worker is this thread: the steps run at once. Their end is told when the test lets
   // it (EndLines); a line given up is told given up then, and its worker back only at
   // WorkersBack, so the test can look at the time between.
-  bool StartLine(std::function<platform::LineReport(platform::ChatLine&)> steps,
+  bool StartLine(std::function<platform::LineReport(platform::LineWindows&)> steps,
                  std::function<void(const platform::LineEnd&)> ended) override {
     ++lines;
     if (refuse_lines) return false;
@@ -175,7 +175,7 @@ class FakeDesktop : public platform::WindowSystem, public platform::ChatLine {
 
   std::optional<std::uint32_t> GetExStyle(Handle w) override {
     auto it = windows_.find(w);
-    return it == windows_.end() ? std::optional<std::uint32_t>(0) : it->second.ex_style;
+    return it == windows_.end() ? std::nullopt : it->second.ex_style;
   }
   bool SetExStyle(Handle w, std::uint32_t style) override {
     auto it = windows_.find(w);

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 #include <vector>
 
@@ -180,23 +179,6 @@ TEST(ReadNowPlaying, TheLengthLimitNeverSplitsAPair) {
   // A pair that ends at the 255th unit is read whole.
   desk.SetText(w, std::wstring(244, L'x') + smile + L" - Winamp" + std::wstring(20, L'y'));
   EXPECT_EQ(player::ReadNowPlaying(desk), std::wstring(244, L'x') + smile);
-}
-
-TEST(LeadingNumber, ReadsLikeTheRuntime) {
-  using player::LeadingNumber;
-  EXPECT_EQ(LeadingNumber(L"60"), 60.0);
-  EXPECT_EQ(LeadingNumber(L"1.5"), 1.5);
-  EXPECT_EQ(LeadingNumber(L"1,5"), 1.0);
-  EXPECT_EQ(LeadingNumber(L"  10 s"), 10.0);
-  EXPECT_EQ(LeadingNumber(L"-5"), -5.0);
-  EXPECT_EQ(LeadingNumber(L".5"), 0.5);
-  EXPECT_EQ(LeadingNumber(L"2e1x"), 20.0);
-  EXPECT_EQ(LeadingNumber(L"2e"), 2.0);
-  EXPECT_EQ(LeadingNumber(L"abc"), 0.0);
-  EXPECT_EQ(LeadingNumber(L""), 0.0);
-  EXPECT_EQ(LeadingNumber(L"."), 0.0);
-  EXPECT_EQ(LeadingNumber(L"-"), 0.0);
-  EXPECT_TRUE(std::isinf(LeadingNumber(L"1e400")));
 }
 
 }  // namespace

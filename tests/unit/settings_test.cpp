@@ -1,9 +1,10 @@
-#include "settings/settings.h"
-
 #include <gtest/gtest.h>
 
+#include "settings/app_name.h"
+#include "settings/is_numeric.h"
 #include "settings/settings_editor.h"
 #include "settings/settings_model.h"
+#include "settings/translucency.h"
 #include "support/fake_desktop.h"
 #include "support/fakes.h"
 

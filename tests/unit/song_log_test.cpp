@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "main/log_file.h"
-#include "main/now_playing_file.h"
 #include "support/fake_desktop.h"
 #include "support/fakes.h"
 
@@ -185,57 +184,6 @@ TEST(EncodeLogFile, ControlCharactersBecomeBlanksSoEachEntryStaysOneLine) {
   EXPECT_EQ(zurelo::EncodeLogFile({L"A\r\nB\tC\x7f", L"D"}, codec), "A  B C \r\nD\r\n");
   EXPECT_EQ(zurelo::EncodeLogFile({L"\u65e5\n"}, codec), "\xEF\xBB\xBF\xE6\x97\xA5 \r\n");
   EXPECT_EQ(zurelo::EncodeLogFile({L"A\u0085B\u2028C\u2029D"}, codec), "A B C D\r\n");
-}
-
-// The now-playing file: the song alone in UTF-8 with its mark while the player plays it,
-// nothing while it does not, written only when that changes; a failure is told once and
-// tried again on the timer until a write succeeds.
-TEST(NowPlayingFile, HoldsWhatPlaysAndTriesAgainAfterAFailureToldOnce) {
-  struct View : zurelo::NowPlayingFileView {
-    bool timer = false;
-    std::vector<std::wstring> told;
-    void SetFileRetryTimer(bool on) override { timer = on; }
-    void TellFileFailure(const std::wstring& text) override { told.push_back(text); }
-  } view;
-  fakes::MemoryFiles files;
-  zurelo::NowPlayingFile file(files, view);
-  const std::wstring path = L"C:\\obs\\np.txt";
-  const std::string mark = "\xEF\xBB\xBF";
-  file.Show(L"Caf\u00e9\tTacvba - Eres", true);
-  EXPECT_EQ(files.writes, 0) << "not chosen";
-  file.Follow(path);
-  EXPECT_EQ(files.files[path], mark + "Caf\xC3\xA9 Tacvba - Eres");
-  file.Show(L"Caf\u00e9\tTacvba - Eres", true);
-  EXPECT_EQ(files.writes, 1);
-  // Paused, stopped or no player: empty, and the song again once it plays again.
-  file.Show(L"Caf\u00e9\tTacvba - Eres", false);
-  EXPECT_EQ(files.files[path], "");
-  file.Show(L"Caf\u00e9\tTacvba - Eres", true);
-  EXPECT_EQ(files.files[path], mark + "Caf\xC3\xA9 Tacvba - Eres");
-
-  files.fail_with = platform::FileError{32, L"The file is in use."};
-  file.Show(L"A - B", true);
-  file.Show(L"C - D", true);
-  file.Retry();
-  EXPECT_EQ(view.told, std::vector<std::wstring>{L"The now-playing file cannot be written:\n"
-                                                 L"C:\\obs\\np.txt\n\n"
-                                                 L"Error 32: The file is in use.\n\n"
-                                                 L"Zurelo tries again every few seconds."});
-  EXPECT_TRUE(view.timer);
-  files.fail_with.reset();
-  file.Retry();
-  EXPECT_EQ(files.files[path], mark + "C - D") << "the retry writes what plays now";
-  EXPECT_FALSE(view.timer);
-  files.fail_with = platform::FileError{3, L"The path was not found."};
-  file.Show(L"E - F", true);
-  EXPECT_EQ(view.told.size(), 2u) << "a success ends the silence";
-
-  file.Follow(L"");
-  EXPECT_FALSE(view.timer);
-  files.fail_with.reset();
-  file.Show(L"G - H", true);
-  file.Retry();
-  EXPECT_EQ(files.files[path], mark + "C - D") << "stopped: left as it is";
 }
 
 }  // namespace

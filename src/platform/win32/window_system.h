@@ -29,7 +29,7 @@ class Win32WindowSystem : public WindowSystem {
   Handle FindTopLevel(const std::wstring& cls) override;
   Handle FindChild(Handle parent, Handle child_after, const std::wstring& cls) override;
   std::wstring GetTitle(Handle w, int max_count) override;
-  bool StartLine(std::function<LineReport(ChatLine&)> steps,
+  bool StartLine(std::function<LineReport(LineWindows&)> steps,
                  std::function<void(const LineEnd&)> ended) override;
   std::optional<std::uint32_t> GetExStyle(Handle w) override;
   bool SetExStyle(Handle w, std::uint32_t style) override;

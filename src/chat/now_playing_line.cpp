@@ -1,4 +1,4 @@
-#include "chat/line_text.h"
+#include "chat/now_playing_line.h"
 
 #include <algorithm>
 

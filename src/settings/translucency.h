@@ -1,5 +1,6 @@
 #pragma once
-// Translucency, the numeric test of a typed pause, and the name settings are stored under.
+// The main window's translucency: the layered style and its alpha, from the stored choice at
+// start and from a choice saved in the settings window.
 
 #include <cstdint>
 #include <string>
@@ -24,13 +25,5 @@ void ApplyStoredTranslucency(const std::wstring& stored, platform::WindowSystem&
 // opaque (250), since the layered style, once added, stays for the run.
 void ApplyChosenTranslucency(const std::wstring& chosen, platform::WindowSystem& windows,
                              platform::Handle window);
-
-// Whether the text reads as a number: blanks around, an optional sign, digits with an
-// optional decimal part (the point or the user's decimal separator) and an optional exponent,
-// whose value is finite.
-bool IsNumeric(const std::wstring& text, wchar_t decimal_separator = L'.');
-
-// The application name under which settings are stored: the executable's base name.
-std::wstring AppNameFromPath(const std::wstring& exe_path);
 
 }  // namespace settings
