@@ -18,7 +18,7 @@ constexpr double kLongestTimerSeconds = 3600.0;
 }  // namespace
 
 void Announcer::On(const std::wstring& pause) {
-  for (const ChatClient& client : kChatClients) {
+  for (const ChatClient& client : clients_) {
     if (!client.takes_commands || !view_.IsSelected(client)) continue;
     const std::wstring refusal = chat::PrefixRefusal(view_.Prefix(), true);
     if (!refusal.empty()) {
@@ -57,8 +57,8 @@ void Announcer::LookOn() {
   try {
     // Each option is read when its turn comes, since a pause may change the selection, the
     // prefix or the song before the next one is looked at.
-    while (next_ < kChatClientCount) {
-      const ChatClient& client = kChatClients[next_++];
+    while (next_ < clients_.count) {
+      const ChatClient& client = clients_.first[next_++];
       if (!view_.IsSelected(client)) continue;
       const std::wstring song = song_.song();
       if (once_ && (song == player::kPlayerNotFound || last_sent_[client.option_id] == song)) {

@@ -37,8 +37,8 @@ class AnnouncerView {
 class Announcer {
  public:
   Announcer(AnnouncerView& view, chat::ChatSenders& chat, const NowPlaying& song,
-            platform::Clock& clock)
-      : view_(view), chat_(chat), song_(song), clock_(clock) {}
+            platform::Clock& clock, ChatClientRows clients = kChatClientRows)
+      : view_(view), chat_(chat), song_(song), clock_(clock), clients_(clients) {}
 
   // "On": restarts the cycle timer with the pause to wait after each line, and confirms;
   // or, when a chosen client would take the prefix as a command the song could finish or
@@ -77,6 +77,7 @@ class Announcer {
   chat::ChatSenders& chat_;
   const NowPlaying& song_;
   platform::Clock& clock_;
+  const ChatClientRows clients_;  // in the order the options are looked at
   std::wstring pause_;
   bool on_ = false;
   bool once_ = false;

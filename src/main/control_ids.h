@@ -11,11 +11,8 @@ inline constexpr int kOnButton = 104;
 inline constexpr int kOffButton = 105;
 inline constexpr int kReloadButton = 106;
 inline constexpr int kSettingsButton = 107;
-// The chat clients' option buttons ("Chat Send Method").
-inline constexpr int kYahooOption = 112;
-inline constexpr int kMircOption = 113;
-inline constexpr int kAolOption = 116;
-inline constexpr int kAimOption = 117;
+// The chat clients' option buttons ("Chat Send Method") are with their rows, in
+// chat_clients.h.
 inline constexpr int kMethodFrame = 121;       // "Chat Send Method"
 inline constexpr int kChatSendFrame = 123;     // "Chat Send"
 inline constexpr int kMainControlFrame = 124;  // "Main Control"

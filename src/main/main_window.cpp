@@ -5,24 +5,14 @@
 
 #include "main/control_ids.h"
 #include "main/main_layout.h"
-#include "main/save_dialog.h"
 #include "settings/translucency.h"
 #include "ui/controls.h"
 
 namespace zurelo {
 namespace {
 
-constexpr UINT_PTR kLogTimer = 1;       // song log poll, 1000 ms
-constexpr UINT_PTR kAnnounceTimer = 2;  // announcer cycle, 10 ms
-constexpr UINT_PTR kRefreshTimer = 3;   // now-playing refresh, 10 ms
-constexpr UINT_PTR kPauseTimer = 4;     // the end of the announcer's pause, one-shot
-constexpr UINT_PTR kReloadTimer = 5;    // the end of this copy after Reload, one-shot
 constexpr UINT kLogTimerMs = 1000, kAnnounceTimerMs = 10, kRefreshTimerMs = 10;
-// The now-playing file is tried again on this timer while it cannot be written, and its
-// failure is shown from this posted message, outside whatever was writing it.
-constexpr UINT_PTR kFileRetryTimer = 6;
 constexpr UINT kFileRetryTimerMs = 2000;
-constexpr UINT kFileFailureMessage = WM_APP + 0x120;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr wchar_t kCaption[] = L"Zurelo 1.0";
 constexpr wchar_t kTitle[] = L"Zurelo";
@@ -40,16 +30,14 @@ MainWindow::MainWindow(const Services& services)
       reloader_(s_.launcher),
       settings_window_(s_.settings, s_.pump),
       now_playing_file_(s_.files, *this) {
+  BindCommands();
   s_.settings.Listen([this](const settings::Setting& setting, const std::wstring& value) {
     OnSettingChanged(setting, value);
   });
 }
 
 MainWindow::~MainWindow() {
-  if (!hwnd_) return;
-  HWND w = hwnd_;
-  LeaveWindow();
-  DestroyWindow(w);
+  if (hwnd_) DestroyWindow(hwnd_);
 }
 
 bool MainWindow::Create(HINSTANCE instance, int show) {
@@ -114,42 +102,6 @@ void MainWindow::Unload() {
   ExitProcess(0);
 }
 
-void MainWindow::SaveLog() {
-  const std::optional<std::wstring> file = AskSaveFile(hwnd_, last_log_file_);
-  if (!file) return;  // cancelled: nothing is written
-  last_log_file_ = *file;
-  if (auto error = log_.Save(*file, s_.files, s_.codec)) {
-    MessageBoxW(hwnd_, error->c_str(), L"", MB_OK);
-  }
-}
-
-// --- The system menu's choices
-
-void MainWindow::AddMenuChoices() {
-  HMENU menu = GetSystemMenu(hwnd_, FALSE);
-  if (!menu) return;
-  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu, MF_STRING, ids::kAnnounceOnceCommand, L"Announce Each Song &Once");
-  AppendMenuW(menu, MF_STRING, ids::kNowPlayingFileCommand, L"Now Playing &File...");
-}
-
-void MainWindow::TickMenuChoice(UINT command, bool ticked) {
-  if (HMENU menu = GetSystemMenu(hwnd_, FALSE)) {
-    CheckMenuItem(menu, command, MF_BYCOMMAND | (ticked ? MF_CHECKED : MF_UNCHECKED));
-  }
-}
-
-void MainWindow::OnMenuChoice(UINT command) {
-  if (command == ids::kAnnounceOnceCommand) {
-    // From the choice in effect, which holds even when the store could not keep it.
-    s_.settings.SetOn(settings::kAnnounceOnce, !announcer_.once());
-  } else if (!now_playing_file_.path().empty()) {
-    s_.settings.Set(settings::kNowPlayingFile, L"");  // stops; the file stays as it is
-  } else if (auto file = AskSaveFile(hwnd_, L"nowplaying.txt", true)) {
-    s_.settings.Set(settings::kNowPlayingFile, *file);
-  }
-}
-
 void MainWindow::ShowSong(const std::wstring& song) {
   label_.ShowSong(song);
   announcer_.Wake();
@@ -159,39 +111,6 @@ void MainWindow::ShowSong(const std::wstring& song) {
 void MainWindow::ShowState(player::PlayerState) {
   // Paused, stopped or gone, the song stays on the label, but the file is emptied.
   now_playing_file_.Show(now_playing_.song(), now_playing_.playing());
-}
-
-void MainWindow::OnCommand(int id) {
-  switch (id) {
-    case ids::kLogToggleButton:
-      log_.Toggle();
-      break;
-    case ids::kSaveLogButton:
-      SaveLog();
-      break;
-    case ids::kClearLogButton:
-      log_.ClearLog();
-      break;
-    case ids::kOnButton:
-      announcer_.On(pause_seconds_);
-      break;
-    case ids::kOffButton:
-      announcer_.Off();
-      break;
-    case ids::kReloadButton:
-      // The new copy gets a moment before this one ends.
-      if (reloader_.Reload()) SetTimer(hwnd_, kReloadTimer, kReloadWaitMs, nullptr);
-      break;
-    case ids::kSettingsButton:
-      settings_window_.Open(instance_);
-      break;
-    default:
-      // Another client chosen: one that has not had this song yet may be due a line.
-      for (const ChatClient& client : kChatClients) {
-        if (client.option_id == id) announcer_.Wake();
-      }
-      break;
-  }
 }
 
 void MainWindow::OnTimer(UINT_PTR id) {
@@ -222,7 +141,7 @@ void MainWindow::OnTimer(UINT_PTR id) {
 // --- AnnouncerView
 
 bool MainWindow::IsSelected(const ChatClient& client) {
-  return SendMessageW(Item(client.option_id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  return Option(client.option_id).IsChecked();
 }
 
 std::wstring MainWindow::Prefix() {
@@ -298,23 +217,13 @@ void MainWindow::ShowFileFailure() {
 LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND:
-      if (HIWORD(wp) == BN_CLICKED) OnCommand(LOWORD(wp));
-      return 0;
+      return 0;  // the clicks went to their handlers; nothing else is wanted
     case WM_TIMER:
       OnTimer(wp);
       return 0;
     case kFileFailureMessage:
       ShowFileFailure();
       return 0;
-    case WM_SYSCOMMAND: {
-      // The low four bits are the system's own.
-      const UINT command = static_cast<UINT>(wp & 0xFFF0);
-      if (command == ids::kAnnounceOnceCommand || command == ids::kNowPlayingFileCommand) {
-        OnMenuChoice(command);
-        return 0;
-      }
-      break;
-    }
     case WM_CTLCOLOREDIT:
       if (reinterpret_cast<HWND>(lp) == Item(ids::kPrefixBox)) {
         return ui::BlackEditColors(wp, kPrefixGreen, *theme_);

@@ -59,12 +59,25 @@ class MainWindow : public ui::Form,
   void Load();
   void OnSettingChanged(const settings::Setting& setting, const std::wstring& value);
   [[noreturn]] void Unload();
-  void OnCommand(int id);
+  // The commands: what each button, option button and system-menu choice does.
+  void BindCommands();
   void OnTimer(UINT_PTR id);
   void SaveLog();
   void AddMenuChoices();
   void TickMenuChoice(UINT command, bool ticked);
-  void OnMenuChoice(UINT command);
+  void ChooseNowPlayingFile();
+
+  enum Timer : UINT_PTR {
+    kLogTimer = 1,    // song log poll, 1000 ms
+    kAnnounceTimer,   // announcer cycle, 10 ms
+    kRefreshTimer,    // now-playing refresh, 10 ms
+    kPauseTimer,      // the end of the announcer's pause, one-shot
+    kReloadTimer,     // the end of this copy after Reload, one-shot
+    kFileRetryTimer,  // the now-playing file tried again while it cannot be written
+  };
+  // A failure of the now-playing file is shown from this posted message, outside whatever
+  // was writing it.
+  static constexpr UINT kFileFailureMessage = WM_APP + 0x120;
 
   // SongDisplay: the song shown or the player's state changed.
   void ShowSong(const std::wstring& song) override;

@@ -55,7 +55,8 @@ bool SettingsWindow::Create(HINSTANCE instance) {
   ui::CreateAll(hwnd_, layout::SettingsControls(), dpi, theme_->fonts);
   SendMessageW(Item(ids::kPauseBox), EM_SETLIMITTEXT, 0, 0);
   // "Off" is selected when the window is created.
-  SendMessageW(Item(ids::kOpaqueOption), BM_SETCHECK, BST_CHECKED, 0);
+  Option(ids::kOpaqueOption).SetChecked(true);
+  OnClick(ids::kSaveSettingsButton, [this] { Editor().Save(); });
   JoinPump();
   return true;
 }
@@ -65,7 +66,7 @@ SettingsEditor SettingsWindow::Editor() {
 }
 
 void SettingsWindow::Unload() {
-  if (hwnd_) DestroyWindow(hwnd_);  // WM_NCDESTROY forgets the handle
+  if (hwnd_) DestroyWindow(hwnd_);  // the window base forgets the handle as it goes
 }
 
 std::wstring SettingsWindow::PauseText() {
@@ -75,16 +76,14 @@ void SettingsWindow::SetPauseText(const std::wstring& text) {
   SetWindowTextW(Item(ids::kPauseBox), text.c_str());
 }
 bool SettingsWindow::TranslucentSelected() {
-  return SendMessageW(Item(ids::kTranslucentOption), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  return Option(ids::kTranslucentOption).IsChecked();
 }
 bool SettingsWindow::OpaqueSelected() {
-  return SendMessageW(Item(ids::kOpaqueOption), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  return Option(ids::kOpaqueOption).IsChecked();
 }
 void SettingsWindow::SelectTranslucent(bool on) {
-  SendMessageW(Item(on ? ids::kOpaqueOption : ids::kTranslucentOption), BM_SETCHECK, BST_UNCHECKED,
-               0);
-  SendMessageW(Item(on ? ids::kTranslucentOption : ids::kOpaqueOption), BM_SETCHECK, BST_CHECKED,
-               0);
+  Option(on ? ids::kOpaqueOption : ids::kTranslucentOption).SetChecked(false);
+  Option(on ? ids::kTranslucentOption : ids::kOpaqueOption).SetChecked(true);
 }
 void SettingsWindow::Inform(const std::wstring& text) {
   MessageBoxW(hwnd_, text.c_str(), kTitle, MB_OK | MB_ICONINFORMATION);
@@ -95,9 +94,6 @@ void SettingsWindow::Reject(const std::wstring& text) {
 
 LRESULT SettingsWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_COMMAND:
-      if (LOWORD(wp) == ids::kSaveSettingsButton && HIWORD(wp) == BN_CLICKED) Editor().Save();
-      return 0;
     case WM_ERASEBKGND: {
       RECT r;
       GetClientRect(hwnd_, &r);
@@ -109,11 +105,6 @@ LRESULT SettingsWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       DestroyWindow(hwnd_);
       return 0;
-    case WM_NCDESTROY: {
-      HWND gone = hwnd_;
-      LeaveWindow();
-      return DefWindowProcW(gone, msg, wp, lp);
-    }
     default:
       return HandleShared(msg, wp, lp, *theme_);
   }

@@ -25,4 +25,17 @@ SIZE WindowSizeFor(int client_twips_w, int client_twips_h, int dpi, DWORD style,
 // A control's text (WM_GETTEXT), read as the tests and tools read any window's text.
 using platform::win32::TextOf;
 
+// An option button (or check box) of ours, by its state.
+class OptionButton {
+ public:
+  explicit OptionButton(HWND w) : w_(w) {}
+  bool IsChecked() const { return SendMessageW(w_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+  void SetChecked(bool checked) const {
+    SendMessageW(w_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+
+ private:
+  HWND w_;
+};
+
 }  // namespace ui

@@ -21,9 +21,8 @@ LRESULT Form::HandleShared(UINT msg, WPARAM wp, LPARAM lp, const Theme& theme) {
   }
 }
 
-void Form::LeaveWindow() {
-  if (hwnd_) pump_.RemoveDialogWindow(hwnd_);
-  Detach();
+void Form::WindowGone() {
+  pump_.RemoveDialogWindow(hwnd_);
   ForgetFocus();
 }
 

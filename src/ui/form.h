@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "platform/win32/event_pump.h"
+#include "ui/controls.h"
 #include "ui/theme.h"
 #include "ui/window_object.h"
 
@@ -15,10 +16,10 @@ class Form : public WindowObject {
   Form(int first_focus_id, platform::win32::Win32EventPump& pump)
       : first_focus_id_(first_focus_id), pump_(pump) {}
 
-  // Once the window exists: its keyboard goes through the dialog manager in every loop.
+  // Once the window exists: its keyboard goes through the dialog manager.
   void JoinPump() { pump_.AddDialogWindow(hwnd_); }
-  // As the window goes: out of the pump, the object detached, the saved focus forgotten.
-  void LeaveWindow();
+  // As the window goes: out of the message loop's dialogs, the saved focus forgotten.
+  void WindowGone() override;
 
   // What both windows do alike: the focus kept across activation, Enter on the focused
   // push button only, the grey controls and the graphical buttons. Anything else goes to
@@ -27,6 +28,7 @@ class Form : public WindowObject {
   // Forgets the focus saved when the window is closed.
   void ForgetFocus() { saved_focus_ = nullptr; }
   HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+  OptionButton Option(int id) const { return OptionButton(Item(id)); }
 
  private:
   LRESULT KeepFocus(WPARAM wp);

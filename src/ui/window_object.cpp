@@ -6,6 +6,10 @@
 
 namespace ui {
 
+WindowObject::~WindowObject() {
+  if (hwnd_) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+}
+
 LRESULT CALLBACK WindowObject::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) {
     auto* self = static_cast<WindowObject*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
@@ -14,7 +18,15 @@ LRESULT CALLBACK WindowObject::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
   }
   auto* self = reinterpret_cast<WindowObject*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+  if (msg == WM_NCDESTROY) {
+    // The last message: the object lets go of the window, whatever it does with it.
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->WindowGone();
+    self->hwnd_ = nullptr;
+    return DefWindowProcW(hwnd, msg, wp, lp);
+  }
   try {
+    if (self->RunCommand(msg, wp)) return 0;
     return self->Handle(msg, wp, lp);
   } catch (...) {
     // A failing handler is skipped; nothing may unwind into the window system.
@@ -22,6 +34,23 @@ LRESULT CALLBACK WindowObject::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
                     L" failed and was skipped");
     return DefWindowProcW(hwnd, msg, wp, lp);
   }
+}
+
+bool WindowObject::RunCommand(UINT msg, WPARAM wp) {
+  if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) {
+    const auto it = clicks_.find(LOWORD(wp));
+    if (it == clicks_.end()) return false;
+    it->second();
+    return true;
+  }
+  if (msg == WM_SYSCOMMAND) {
+    // The low four bits are the system's own.
+    const auto it = system_commands_.find(static_cast<unsigned>(wp & 0xFFF0));
+    if (it == system_commands_.end()) return false;
+    it->second();
+    return true;
+  }
+  return false;
 }
 
 bool WindowObject::RegisterWindowClass(WNDCLASSEXW wc) {
@@ -38,11 +67,6 @@ bool WindowObject::CreateTopLevel(HINSTANCE instance, const wchar_t* cls, const 
   // The object comes with WM_NCCREATE, which sets hwnd_.
   return CreateWindowExW(ex_style, cls, caption, style, CW_USEDEFAULT, CW_USEDEFAULT, size.cx,
                          size.cy, nullptr, nullptr, instance, this) != nullptr;
-}
-
-void WindowObject::Detach() {
-  if (hwnd_) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-  hwnd_ = nullptr;
 }
 
 }  // namespace ui

@@ -69,12 +69,32 @@ void PrintTo(const Client& client, std::ostream* os) {
   *os << client.name;
 }
 
+// Each client's stand-in, by its option button.
 const Client kClients[] = {
     {"Aol", "aol", ids::kAolOption, &AolCycle, false},
     {"Aim", "aim", ids::kAimOption, &AimCycle, false},
     {"Yahoo", "yahoo", ids::kYahooOption, &YahooCycle, false},
     {"Mirc", "mirc", ids::kMircOption, &MircCycle, true},
 };
+
+// The stand-in of the client with this option button; one with no role when there is none.
+const Client& ClientFor(int option) {
+  static const Client kMissing{"Missing", nullptr, 0, nullptr, false};
+  for (const Client& c : kClients) {
+    if (c.option == option) return c;
+  }
+  return kMissing;
+}
+
+// One entry for each row of the program's table of clients, in its order.
+std::vector<Client> EveryClient() {
+  std::vector<Client> out;
+  for (const zurelo::ChatClient& row : zurelo::kChatClients) {
+    out.push_back(ClientFor(row.option_id));
+    out.back().option = row.option_id;
+  }
+  return out;
+}
 
 Events Concat(Events a, const Events& b) {
   a.insert(a.end(), b.begin(), b.end());
@@ -119,6 +139,7 @@ class ChatTest : public E2eTest {
  protected:
   // A player, the client's peer and the program, with the client chosen and the pause set.
   void StartWith(const Client& client, const wchar_t* pause) {
+    ASSERT_NE(client.role, nullptr) << "no stand-in for the client of option " << client.option;
     StoreSetting(L"Pause", L"Pause1", pause);
     player_ = StartPeer("player", L"1. Artist - Song - Winamp");
     ASSERT_NE(player_, nullptr);
@@ -174,9 +195,10 @@ TEST_P(EachClientTest, AnnouncesEachPauseUntilOff) {
   EXPECT_TRUE(MessageBoxes(zurelo_.pid()).empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Clients, EachClientTest, ::testing::ValuesIn(kClients),
+INSTANTIATE_TEST_SUITE_P(Clients, EachClientTest, ::testing::ValuesIn(EveryClient()),
                          [](const ::testing::TestParamInfo<Client>& info) {
-                           return std::string(info.param.name);
+                           return std::string(info.param.name) +
+                                  (info.param.role ? "" : std::to_string(info.param.option));
                          });
 
 // With nothing chosen nothing goes out. Then mIRC is chosen, with the prefix emptied and a
@@ -186,10 +208,14 @@ TEST_F(ChatTest, NoClientChosenSendsNothingAndASongIsNeverACommand) {
   Peer* player = StartPeer("player", L"1. Artist - Song - Winamp");
   ASSERT_NE(player, nullptr);
   std::vector<Peer*> clients;
-  for (const Client& c : kClients) {
+  Peer* mirc = nullptr;
+  for (const Client& c : EveryClient()) {
+    ASSERT_NE(c.role, nullptr) << "no stand-in for the client of option " << c.option;
     clients.push_back(StartPeer(c.role));
     ASSERT_NE(clients.back(), nullptr);
+    if (c.option == ids::kMircOption) mirc = clients.back();
   }
+  ASSERT_NE(mirc, nullptr);
   ASSERT_TRUE(StartZurelo(L"Artist - Song"));
   EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kOnButton), L"Zurelo: Zurelo Enabled!!");
   Pause(1500ms);
@@ -200,13 +226,12 @@ TEST_F(ChatTest, NoClientChosenSendsNothingAndASongIsNeverACommand) {
   ASSERT_TRUE(SetText(player->Top(), L"1. /quit bye - Winamp"));
   ASSERT_TRUE(zurelo_.WaitLabel(L"/quit bye"));
   zurelo_.Click(ids::kMircOption);
-  Peer* mirc = clients.back();
   ASSERT_TRUE(mirc->WaitEvents(1));
   EXPECT_EQ(mirc->log().Events().front(), SetTextEvent("mirc.edit", u8"\u2215quit bye"));
 }
 
 TEST_F(ChatTest, OffDuringAPauseStillServesAClientChosenMeanwhile) {
-  ASSERT_NO_FATAL_FAILURE(StartWith(kClients[0], L"2"));
+  ASSERT_NO_FATAL_FAILURE(StartWith(ClientFor(ids::kAolOption), L"2"));
   Peer* mirc = StartPeer("mirc");
   ASSERT_NE(mirc, nullptr);
   EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kOnButton), L"Zurelo: Zurelo Enabled!!");
@@ -227,7 +252,7 @@ TEST_F(ChatTest, OffDuringAPauseStillServesAClientChosenMeanwhile) {
 // Lines go on under any box or dialog on screen: the pause ends and the next line goes out
 // while "Zurelo Enabled!!" is up, and while the log's save dialog is.
 TEST_F(ChatTest, LineIsThePrefixBoxTextAsTypedAndBoxesHoldNoLine) {
-  ASSERT_NO_FATAL_FAILURE(StartWith(kClients[3], L"1"));
+  ASSERT_NO_FATAL_FAILURE(StartWith(ClientFor(ids::kMircOption), L"1"));
   // Omega and a character beyond the first plane, which code page 1252 lacks, reach the
   // Unicode input as they are.
   ASSERT_TRUE(SetText(zurelo_.Item(ids::kPrefixBox), L"\u03A9 \U0001F3B5 on air: "));
@@ -263,7 +288,7 @@ TEST_F(ChatTest, LineIsThePrefixBoxTextAsTypedAndBoxesHoldNoLine) {
 // goes out once, paused is the same song, a new song goes out once more. What the user was
 // typing in the chat box is back in it after each line.
 TEST_F(ChatTest, OnceAnnouncesEachSongOnceAndTheUsersDraftIsKept) {
-  ASSERT_NO_FATAL_FAILURE(StartWith(kClients[3], L"0"));
+  ASSERT_NO_FATAL_FAILURE(StartWith(ClientFor(ids::kMircOption), L"0"));
   PostMessageW(zurelo_.main(), WM_SYSCOMMAND, 0x0110, 0);
   ASSERT_TRUE(zurelo_.Sync());
   EXPECT_EQ(StoredSetting(L"Once", L"Once1"), L"1");
@@ -311,7 +336,7 @@ TEST_F(ChatTest, OnceAnnouncesEachSongOnceAndTheUsersDraftIsKept) {
 // arrives gets neither the click (AIM) nor the Enter (mIRC), which would send the user's
 // words waiting there; and words the user types right after our text are never sent.
 TEST_F(ChatTest, ALineGoesOnlyWhereItWasTyped) {
-  ASSERT_NO_FATAL_FAILURE(StartWith(kClients[1], L"2"));
+  ASSERT_NO_FATAL_FAILURE(StartWith(ClientFor(ids::kAimOption), L"2"));
   Peer* mirc = StartPeer("mirc");
   ASSERT_NE(mirc, nullptr);
   const HWND chat = peer_->Top();
@@ -396,7 +421,7 @@ TEST_F(ChatTest, NeverStopsAtPauseZeroBesideABusyCore) {
   } join{stop, busy};
 
   for (int round = 0; round < 4; ++round) {
-    ASSERT_NO_FATAL_FAILURE(StartWith(kClients[3], L"0"));
+    ASSERT_NO_FATAL_FAILURE(StartWith(ClientFor(ids::kMircOption), L"0"));
     EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kOnButton), L"Zurelo: Zurelo Enabled!!");
     std::size_t seen = 0;
     for (int window = 0; window < 3; ++window) {
@@ -412,7 +437,7 @@ TEST_F(ChatTest, NeverStopsAtPauseZeroBesideABusyCore) {
 }
 
 TEST_F(ChatTest, SlowClientGetsWholeLinesAndAHungOneIsGivenUp) {
-  ASSERT_NO_FATAL_FAILURE(StartWith(kClients[3], L"1"));
+  ASSERT_NO_FATAL_FAILURE(StartWith(ClientFor(ids::kMircOption), L"1"));
   auto has = [&](const char* window, const char* what) {
     const std::vector<PeerEvent> all = peer_->log().All();
     return IndexOf(all, [&](const PeerEvent& e) { return e.window == window && e.what == what; }) >=

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "harness.h"
+#include "main/chat_clients.h"
 #include "main/control_ids.h"
 #include "settings/settings_ids.h"
 

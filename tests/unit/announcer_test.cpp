@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/fake_desktop.h"
@@ -14,13 +16,39 @@
 
 namespace {
 
+using platform::Delivery;
 using platform::Handle;
 using zurelo::ChatClient;
-// The clients by their rows, in the announcer's order.
-const ChatClient* const kAol = &zurelo::kChatClients[0];
-const ChatClient* const kAim = &zurelo::kChatClients[1];
-const ChatClient* const kYahoo = &zurelo::kChatClients[2];
-const ChatClient* const kMirc = &zurelo::kChatClients[3];
+
+// Stand-ins for the table's rows: each keeps its row's option button, caption, place and
+// command rule, and types into a box of its own on the fake desktop (a top-level window
+// "client<i>" with a child "box"), so the announcer is tested apart from the clients'
+// windows, whose lines the chat tests cover; a row added to the table is covered here too.
+bool Went(Delivery d) {
+  return d == Delivery::kHandled || d == Delivery::kHandledLate;
+}
+template <std::size_t I>
+platform::LineReport FakeLine(platform::LineWindows& w, const chat::LineText& line) {
+  platform::LineReport r;
+  const Handle box = w.FindChild(w.FindTopLevel(L"client" + std::to_wstring(I)), 0, L"box");
+  if (box == 0) return r;
+  r.found_box = true;
+  const Delivery text = w.SendText(box, line.text);
+  r.text_in_box = Went(text);
+  if (text == Delivery::kHandled) r.posted = Went(w.SendChar(box, 13));
+  return r;
+}
+template <std::size_t... I>
+std::vector<ChatClient> FakeRows(std::index_sequence<I...>) {
+  const auto& t = zurelo::kChatClients;
+  return {ChatClient{t[I].option_id, t[I].caption, t[I].tab_place, &FakeLine<I>,
+                     t[I].takes_commands}...};
+}
+const std::vector<ChatClient> kRows =
+    FakeRows(std::make_index_sequence<zurelo::kChatClientCount>{});
+// The first and the last option looked at in a cycle.
+const ChatClient* const kFirst = &kRows.front();
+const ChatClient* const kLast = &kRows.back();
 
 class FakeView : public zurelo::AnnouncerView {
  public:
@@ -59,22 +87,9 @@ class AnnouncerTest : public ::testing::Test {
  protected:
   AnnouncerTest() {
     Play(L"1. Artist - Song - Winamp");
-    // One input box per client, each reachable the way its sender looks for it.
-    const Handle aol_room =
-        desk.Add(desk.Add(desk.Add(0, L"AOL Frame25"), L"MDIClient"), L"AOL Child");
-    for (const wchar_t* part :
-         {L"_AOL_Combobox", L"_AOL_Listbox", L"_AOL_Static", L"_AOL_Icon", L"RICHCNTLREADONLY"})
-      desk.Add(aol_room, part);
-    inputs[kAol] = desk.Add(aol_room, L"RICHCNTL");
-    const Handle aim = desk.Add(0, L"AIM_ChatWnd");
-    desk.Add(aim, L"WndAte32Class");
-    inputs[kAim] = desk.Add(desk.Add(aim, L"WndAte32Class"), L"Ate32Class");
-    for (int i = 0; i < 5; ++i) desk.Add(aim, L"_Oscar_IconBtn");
-    const Handle yahoo = desk.Add(0, L"IMClass");
-    inputs[kYahoo] = desk.Add(yahoo, L"YIMInputWindow");
-    for (int i = 0; i < 4; ++i) desk.Add(yahoo, L"Button");
-    const Handle channel = desk.Add(desk.Add(desk.Add(0, L"mIRC"), L"MDIClient"), L"mIRC_Channel");
-    inputs[kMirc] = desk.Add(channel, L"Edit");
+    for (std::size_t i = 0; i < kRows.size(); ++i) {
+      inputs[&kRows[i]] = desk.Add(desk.Add(0, L"client" + std::to_wstring(i)), L"box");
+    }
     announcer.On(L"2");
     view.events.clear();
   }
@@ -123,7 +138,7 @@ class AnnouncerTest : public ::testing::Test {
   NoDisplay display;
   Handle player = 0;
   zurelo::NowPlaying now_playing{desk, display};
-  zurelo::Announcer announcer{view, chat, now_playing, clock};
+  zurelo::Announcer announcer{view, chat, now_playing, clock, {kRows.data(), kRows.size()}};
   std::map<const ChatClient*, Handle> inputs;
 };
 
@@ -133,9 +148,13 @@ TEST_F(AnnouncerTest, OnRestartsTheTimerAndOffStopsItEachConfirmed) {
   EXPECT_EQ(view.events,
             (std::vector<std::wstring>{L"timer off", L"timer on", L"inform Zurelo Enabled!!",
                                        L"timer off", L"inform Zurelo Disabled!!"}));
-  // A prefix mIRC would evaluate, with mIRC chosen: "On" says why and does not switch on;
-  // changed so while on, the line is not sent and the pause follows.
-  view.Select(kMirc);
+  // A prefix a client that takes commands would evaluate, with that client chosen: "On"
+  // says why and does not switch on; changed so while on, the line is not sent and the
+  // pause follows.
+  const auto commands = std::find_if(kRows.begin(), kRows.end(),
+                                     [](const ChatClient& c) { return c.takes_commands; });
+  ASSERT_NE(commands, kRows.end());
+  view.Select(&*commands);
   view.prefix = L"//echo np: ";
   view.events.clear();
   announcer.On(L"2");
@@ -150,7 +169,7 @@ TEST_F(AnnouncerTest, OnRestartsTheTimerAndOffStopsItEachConfirmed) {
 }
 
 TEST_F(AnnouncerTest, TheTimerSleepsWhileItsCycleRunsAndWakesOnlyIfStillOn) {
-  view.Select(kMirc);
+  view.Select(kLast);
   Cycle([&] { announcer.On(L"2"); });  // "On" again during the pause
   EXPECT_EQ(view.events, (std::vector<std::wstring>{L"timer off", L"pause 2", L"timer off",
                                                     L"inform Zurelo Enabled!!", L"timer on"}));
@@ -162,12 +181,12 @@ TEST_F(AnnouncerTest, TheTimerSleepsWhileItsCycleRunsAndWakesOnlyIfStillOn) {
 }
 
 TEST_F(AnnouncerTest, EachClientGetsPrefixAndSongJoinedAsTheyAre) {
-  for (const auto c : {kAol, kAim, kYahoo, kMirc}) {
-    view.Select(c);
+  for (const ChatClient& c : kRows) {
+    view.Select(&c);
     Cycle();
-    EXPECT_EQ(Lines(c), std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Artist - Song"});
+    EXPECT_EQ(Lines(&c), std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Artist - Song"});
   }
-  EXPECT_EQ(AllLines(), 4u);
+  EXPECT_EQ(AllLines(), kRows.size());
 }
 
 TEST_F(AnnouncerTest, NoOptionSendsNothingAndDoesNotWait) {
@@ -180,7 +199,7 @@ TEST_F(AnnouncerTest, NoOptionSendsNothingAndDoesNotWait) {
 // The line starts and the announcer returns at once; its end starts the pause, and only the
 // pause's end (never a timer that comes early) moves the cycle on.
 TEST_F(AnnouncerTest, AfterTheLineWaitsThePauseItWasStartedWith) {
-  view.Select(kMirc);
+  view.Select(kLast);
   announcer.Tick();
   EXPECT_TRUE(announcer.busy());
   EXPECT_FALSE(view.pause) << "the pause began before the line ended";
@@ -203,26 +222,26 @@ TEST_F(AnnouncerTest, AfterTheLineWaitsThePauseItWasStartedWith) {
 }
 
 TEST_F(AnnouncerTest, PauseWithoutLeadingNumberDoesNotWait) {
-  view.Select(kMirc);
+  view.Select(kLast);
   for (const wchar_t* p : {L"", L"abc"}) {
     announcer.On(p);
     announcer.Tick();
     desk.EndLines();
     EXPECT_FALSE(announcer.busy()) << p;
   }
-  EXPECT_EQ(Lines(kMirc).size(), 2u);
+  EXPECT_EQ(Lines(kLast).size(), 2u);
   EXPECT_FALSE(view.pause);
 }
 
 // A line that failed (no client, or one given up) is followed by the pause all the same.
 TEST_F(AnnouncerTest, APauseFollowsALineThatFailed) {
-  view.Select(kAim);
-  desk.At(inputs[kAim]).hung = true;
+  view.Select(kFirst);
+  desk.At(inputs[kFirst]).hung = true;
   announcer.Tick();
   desk.EndLines();
   EXPECT_EQ(view.pause, 2.0);
   Finish();
-  desk.Remove(desk.FindTopLevel(L"AIM_ChatWnd"));
+  desk.Remove(desk.FindTopLevel(L"client0"));
   desk.WorkersBack();
   announcer.Tick();
   desk.EndLines();
@@ -230,54 +249,54 @@ TEST_F(AnnouncerTest, APauseFollowsALineThatFailed) {
 }
 
 TEST_F(AnnouncerTest, LaterOptionChosenDuringTheWaitGetsItsLineInTheSameCycle) {
-  view.Select(kAim);
+  view.Select(kFirst);
   Cycle([&] {
-    view.Select(kMirc);
+    view.Select(kLast);
     Play(L"2. Other - Tune - Winamp");
   });
-  EXPECT_EQ(Lines(kAim).size(), 1u);
-  EXPECT_EQ(Lines(kMirc), std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Other - Tune"});
+  EXPECT_EQ(Lines(kFirst).size(), 1u);
+  EXPECT_EQ(Lines(kLast), std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Other - Tune"});
 }
 
 TEST_F(AnnouncerTest, EarlierOptionChosenDuringTheWaitWaitsForTheNextCycle) {
-  view.Select(kYahoo);
-  Cycle([&] { view.Select(kAol); });
-  EXPECT_EQ(Lines(kAol).size(), 0u);
+  view.Select(kLast);
+  Cycle([&] { view.Select(kFirst); });
+  EXPECT_EQ(Lines(kFirst).size(), 0u);
   Cycle();
-  EXPECT_EQ(Lines(kAol).size(), 1u);
-  EXPECT_EQ(Lines(kYahoo).size(), 1u);
+  EXPECT_EQ(Lines(kFirst).size(), 1u);
+  EXPECT_EQ(Lines(kLast).size(), 1u);
 }
 
 TEST_F(AnnouncerTest, AFailedCycleLeavesTheAnnouncerFreeAndItsTimerAwake) {
-  view.Select(kMirc);
+  view.Select(kLast);
   view.fail_prefix = true;
   announcer.Tick();
   EXPECT_FALSE(announcer.busy());
   EXPECT_EQ(view.events, (std::vector<std::wstring>{L"timer off", L"timer on"}));
   view.fail_prefix = false;
   Cycle();
-  EXPECT_EQ(Lines(kMirc).size(), 1u);
+  EXPECT_EQ(Lines(kLast).size(), 1u);
 }
 
 TEST_F(AnnouncerTest, TicksDuringTheLineAndThePauseAreIgnored) {
-  view.Select(kMirc);
+  view.Select(kLast);
   announcer.Tick();
   announcer.Tick();
   desk.EndLines();
   announcer.Tick();
   Finish();
-  EXPECT_EQ(Lines(kMirc).size(), 1u);
+  EXPECT_EQ(Lines(kLast).size(), 1u);
   EXPECT_EQ(desk.lines, 1);
 }
 
 TEST_F(AnnouncerTest, PrefixAndSongChangedDuringTheWaitAreSentNextTime) {
-  view.Select(kMirc);
+  view.Select(kLast);
   Cycle([&] {
     view.prefix = L"np: ";
     Play(L"3. B - C - Winamp");
   });
   Cycle();
-  EXPECT_EQ(Lines(kMirc),
+  EXPECT_EQ(Lines(kLast),
             (std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Artist - Song", L"np: B - C"}));
 }
 
@@ -285,7 +304,7 @@ TEST_F(AnnouncerTest, PrefixAndSongChangedDuringTheWaitAreSentNextTime) {
 // what the other clients were given); paused, stopped or gone, nothing is sent and the timer
 // sleeps without a pause until the song or the choice changes; "On" forgets.
 TEST_F(AnnouncerTest, OnceSendsEachSongOnceAndSleepsUntilSomethingChanges) {
-  view.Select(kMirc);
+  view.Select(kLast);
   Cycle();
   // Switched on after a line: the song that line carried is not sent again.
   announcer.SetOnce(true);
@@ -303,38 +322,38 @@ TEST_F(AnnouncerTest, OnceSendsEachSongOnceAndSleepsUntilSomethingChanges) {
   Play(L"2. Other - Tune - Winamp");
   announcer.Wake();
   Cycle();
-  view.Select(kAim);  // a client that has not had this song yet, and hangs at first
-  desk.At(inputs[kAim]).hung = true;
+  view.Select(kFirst);  // a client that has not had this song yet, and hangs at first
+  desk.At(inputs[kFirst]).hung = true;
   announcer.Wake();
   Cycle();
-  desk.At(inputs[kAim]).hung = false;  // a line given up on was not given
+  desk.At(inputs[kFirst]).hung = false;  // a line given up on was not given
   desk.WorkersBack();
   Cycle();
   Cycle();
-  view.Select(kMirc);  // the failed line left mIRC's record alone
+  view.Select(kLast);  // the failed line left the other client's record alone
   Cycle();
-  EXPECT_EQ(Lines(kMirc), (std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Artist - Song",
+  EXPECT_EQ(Lines(kLast), (std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Artist - Song",
                                                      L"{Zurelo 1.0} Now Playing: Other - Tune"}));
-  EXPECT_EQ(Lines(kAim), std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Other - Tune"});
-  view.Select(kAim);
+  EXPECT_EQ(Lines(kFirst), std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Other - Tune"});
+  view.Select(kFirst);
   announcer.On(L"2");
   Cycle();
-  EXPECT_EQ(Lines(kAim).size(), 2u);
+  EXPECT_EQ(Lines(kFirst).size(), 2u);
   announcer.SetOnce(false);  // off: every cycle sends again
   Cycle();
-  EXPECT_EQ(Lines(kAim).size(), 3u);
+  EXPECT_EQ(Lines(kFirst).size(), 3u);
 }
 
 // A line given up whose Enter the client handled in the end was given after all: with the
 // once rule the song is not posted again.
 TEST_F(AnnouncerTest, ALineTakenAfterTheGiveUpCountsAsGiven) {
   announcer.SetOnce(true);
-  view.Select(kMirc);
-  desk.At(inputs[kMirc]).late_on = L"char";
+  view.Select(kLast);
+  desk.At(inputs[kLast]).late_on = L"char";
   Cycle();
   desk.WorkersBack();
   Cycle();
-  EXPECT_EQ(Lines(kMirc).size(), 1u);
+  EXPECT_EQ(Lines(kLast).size(), 1u);
 }
 
 }  // namespace

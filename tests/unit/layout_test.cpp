@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "main/chat_clients.h"
 #include "main/control_ids.h"
 #include "main/main_layout.h"
 #include "settings/settings_ids.h"
@@ -56,7 +57,7 @@ TEST(Layout, MainWindowFocusOrderAndHiddenLog) {
   const auto& t = layout::MainControls();
   std::set<int> ids;
   for (const auto& c : t) EXPECT_TRUE(ids.insert(c.id).second) << "duplicate id " << c.id;
-  EXPECT_EQ(ids.size(), 17u);
+  EXPECT_EQ(ids.size(), 13u + zurelo::kChatClientCount);
   // The focus starts on the first control: "Start Logging Songs".
   EXPECT_EQ(t.front().id, ids::kLogToggleButton);
   EXPECT_STREQ(t.front().caption, L"Start Logging Songs");
@@ -64,11 +65,15 @@ TEST(Layout, MainWindowFocusOrderAndHiddenLog) {
   std::vector<int> focus;
   for (const auto& c : t)
     if (c.kind != layout::Kind::kFrame && c.kind != layout::Kind::kDisplay) focus.push_back(c.id);
-  EXPECT_EQ(focus, (std::vector<int>{ids::kLogToggleButton, ids::kSongList, ids::kSaveLogButton,
-                                     ids::kClearLogButton, ids::kOnButton, ids::kOffButton,
-                                     ids::kReloadButton, ids::kSettingsButton, ids::kPrefixBox,
-                                     ids::kYahooOption, ids::kMircOption, ids::kAolOption,
-                                     ids::kAimOption}));
+  std::vector<int> want = {ids::kLogToggleButton, ids::kSongList,       ids::kSaveLogButton,
+                           ids::kClearLogButton,  ids::kOnButton,       ids::kOffButton,
+                           ids::kReloadButton,    ids::kSettingsButton, ids::kPrefixBox};
+  // Then the option buttons, each at its client's place.
+  want.resize(want.size() + zurelo::kChatClientCount);
+  for (const zurelo::ChatClient& client : zurelo::kChatClients) {
+    want.at(9 + static_cast<std::size_t>(client.tab_place)) = client.option_id;
+  }
+  EXPECT_EQ(focus, want);
   // Frames and the label take no focus and come after every control that does.
   bool passive_seen = false;
   for (const auto& c : t) {
@@ -83,6 +88,22 @@ TEST(Layout, MainWindowFocusOrderAndHiddenLog) {
   for (int id :
        {ids::kLogToggleButton, ids::kSaveLogButton, ids::kClearLogButton, ids::kSongList}) {
     EXPECT_GT(Find(t, id).left, layout::kMainClientWidth) << id;
+  }
+}
+
+// Every chat client's option button lies inside the "Chat Send Method" frame, one below
+// the other in the order of the table.
+TEST(Layout, EveryOptionButtonFitsItsFrame) {
+  const auto& t = layout::MainControls();
+  const layout::Control& frame = Find(t, ids::kMethodFrame);
+  int above = frame.top;
+  for (const zurelo::ChatClient& client : zurelo::kChatClients) {
+    const layout::Control& option = Find(t, client.option_id);
+    EXPECT_GE(option.left, frame.left) << client.option_id;
+    EXPECT_GT(option.top, above) << client.option_id;
+    EXPECT_LE(option.left + option.width, frame.left + frame.width) << client.option_id;
+    EXPECT_LE(option.top + option.height, frame.top + frame.height) << client.option_id;
+    above = option.top;
   }
 }
 

@@ -27,6 +27,7 @@
 
 #include "bench_floor.h"
 #include "harness.h"
+#include "main/chat_clients.h"
 #include "main/control_ids.h"
 #include "peers/peer_protocol.h"
 #include "settings/settings_ids.h"
