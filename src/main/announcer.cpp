@@ -34,13 +34,20 @@ void Announcer::On(const std::wstring& pause) {
   // Off and on again, so the interval starts afresh and the first cycle comes one tick
   // later; while a cycle runs the timer stays asleep until it ends.
   view_.SetAnnounceTimer(false);
-  if (!busy()) view_.SetAnnounceTimer(true);
-  view_.Inform(kEnabledText);
+  if (busy()) {
+    view_.Inform(kEnabledText);
+    return;
+  }
+  view_.SetAnnounceTimer(true);
+  // The box comes with that first tick, once the line is on its way: made at once, it would
+  // hold the tick back for as long as the window system takes to make it.
+  confirm_on_ = true;
 }
 
 void Announcer::Off() {
   on_ = false;
   view_.SetAnnounceTimer(false);
+  ConfirmOn();  // an "On" whose tick has not come yet is confirmed all the same, first
   view_.Inform(kDisabledText);
 }
 
@@ -51,6 +58,13 @@ void Announcer::Tick() {
   next_ = 0;
   sent_ = false;
   LookOn();
+  ConfirmOn();
+}
+
+void Announcer::ConfirmOn() {
+  if (!confirm_on_) return;
+  confirm_on_ = false;
+  view_.Inform(kEnabledText);
 }
 
 void Announcer::LookOn() {

@@ -40,7 +40,8 @@ class Announcer {
             platform::Clock& clock, ChatClientRows clients = kChatClientRows)
       : view_(view), chat_(chat), song_(song), clock_(clock), clients_(clients) {}
 
-  // "On": restarts the cycle timer with the pause to wait after each line, and confirms;
+  // "On": restarts the cycle timer with the pause to wait after each line, and confirms (at
+  // the first tick, or at once when a cycle is under way);
   // or, when a chosen client would take the prefix as a command the song could finish or
   // have evaluated, says why and changes nothing.
   void On(const std::wstring& pause);
@@ -72,6 +73,8 @@ class Announcer {
   // The pause after a line, or the next option at once when the pause is none.
   void AfterLine();
   void EndCycle();
+  // Shows "Zurelo Enabled!!" if an "On" is still to be confirmed.
+  void ConfirmOn();
 
   AnnouncerView& view_;
   chat::ChatSenders& chat_;
@@ -81,7 +84,8 @@ class Announcer {
   std::wstring pause_;
   bool on_ = false;
   bool once_ = false;
-  bool asleep_ = false;  // the last cycle sent nothing new: no tick until something changes
+  bool asleep_ = false;      // the last cycle sent nothing new: no tick until something changes
+  bool confirm_on_ = false;  // "On" is confirmed at its first tick
   Phase phase_ = Phase::kIdle;
   std::size_t next_ = 0;                   // the option looked at next in this cycle
   bool sent_ = false;                      // this cycle started a line
