@@ -13,8 +13,8 @@ namespace zurelo {
 
 class SongLabel : public SongDisplay {
  public:
-  // Attaches to the label control and gives it a tool tip; the tool tip wraps long titles
-  // at a width fitting the screen's DPI.
+  // Attaches to the label control. Its tool tip, which wraps long titles at a width fitting
+  // the screen's DPI, is made with the first song shown.
   void Attach(HWND window, HWND label, int dpi);
   void ShowSong(const std::wstring& song) override;
   // Paints the label (owner-drawn): one line, centred on its whole width, cut where the
@@ -22,9 +22,12 @@ class SongLabel : public SongDisplay {
   void Draw(const DRAWITEMSTRUCT& d, HFONT font) const;
 
  private:
+  void MakeToolTip();
+
   HWND window_ = nullptr;
   HWND label_ = nullptr;
   HWND tooltip_ = nullptr;  // owned by the window, destroyed with it
+  int dpi_ = 96;
   std::wstring text_;
   platform::win32::UniqueBrush background_;
 };

@@ -3,6 +3,9 @@
 program and for each Zurelo.exe, reads the processes' CPU time at the driver's marks, and
 prints the figures as tables and as JSON. scripts/bench sets up Wine and calls this.
 
+Start-up and peak memory are also measured over several starts of Zurelo and of the floor,
+in turn (--starts, or ZURELO_BENCH_STARTS, default 5); the tables give their medians.
+
 CPU time is the scheduler's exact per-thread run time (the first field of
 /proc/PID/task/*/schedstat, in nanoseconds), summed over the threads of Zurelo's Unix
 process and of the wineserver. The tick-sampled utime/stime misjudge a process that wakes
@@ -27,6 +30,7 @@ class CpuCounter:
     def __init__(self, pid):
         self.pid = pid
         self.seen = {}
+        self.history = []  # (monotonic seconds, CPU seconds) at every read
         self.lock = threading.Lock()
 
     def read(self):
@@ -39,7 +43,20 @@ class CpuCounter:
                 except (OSError, ValueError, IndexError):
                     continue
                 self.seen[tid] = max(self.seen.get(tid, 0), ns)
-            return sum(self.seen.values()) / 1e9
+            total = sum(self.seen.values()) / 1e9
+            self.history.append((time.monotonic(), total))
+            return total
+
+    def at(self, t):
+        """The CPU seconds at time t, between the two reads around it."""
+        with self.lock:
+            h = list(self.history)
+        before = [p for p in h if p[0] <= t]
+        after = [p for p in h if p[0] >= t]
+        if not before or not after:
+            return None
+        (t0, c0), (t1, c1) = before[-1], after[0]
+        return c0 if t1 == t0 else c0 + (c1 - c0) * (t - t0) / (t1 - t0)
 
 
 class Sampler:
@@ -127,6 +144,23 @@ class Window:
         return round(self.cpu[who] / self.seconds * 100, 3)
 
 
+# The idle phase is also cut into this many windows, each with its own ratio to the floor: their
+# median says more than the whole phase's ratio when another program's burst hits one window.
+IDLE_WINDOWS = 8
+
+
+def window_ratios(zurelo, floor, t0, t1, n=IDLE_WINDOWS):
+    """Zurelo's CPU over the floor's in n equal windows of [t0, t1]."""
+    ratios = []
+    for i in range(n):
+        a, b = t0 + (t1 - t0) * i / n, t0 + (t1 - t0) * (i + 1) / n
+        z0, z1, f0, f1 = zurelo.at(a), zurelo.at(b), floor.at(a), floor.at(b)
+        if None in (z0, z1, f0, f1) or f1 <= f0:
+            continue
+        ratios.append(round((z1 - z0) / (f1 - f0), 3))
+    return ratios
+
+
 # Which mark opens and closes which measured phase.
 PHASES = {
     "alone_start": ("alone", "begin"), "alone_end": ("alone", "end"),
@@ -144,8 +178,13 @@ def run_driver(args, sampler, server, exe):
     names = {"zurelo": os.path.basename(exe), "floor": os.path.basename(args.floor)}
     windows = {phase: Window() for phase, _ in PHASES.values()}
     counters, taken, hwm, figures = {}, set(), {}, None
+    figures_windows = []
+    start_hwm = {"zurelo": [], "floor": []}
+    idle_span = [None, None]
     argv = [args.wine, args.driver, exe, f"{args.seconds:g}", "--floor", args.floor,
-            "--peer", args.peer]
+            "--peer", args.peer, "--starts", str(args.starts)]
+    if args.only:
+        argv += ["--only", args.only]
     proc = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, text=True,
                             errors="replace")
     for line in proc.stdout:
@@ -172,12 +211,24 @@ def run_driver(args, sampler, server, exe):
             else:
                 print(f"bench: no Unix process found for {names[who]}", file=sys.stderr)
             continue
+        if mark.startswith("started "):
+            who = mark.split()[1]
+            if who in counters:
+                start_hwm[who].append(peak_rss_kb(counters[who].pid))
+            continue
         now = time.monotonic()
         cpu = {who: c.read() for who, c in counters.items()}
         cpu["wineserver"] = server.read()
         if mark in PHASES:
             phase, edge = PHASES[mark]
             getattr(windows[phase], edge)((now, cpu))
+        if mark == "idle_start":
+            idle_span[0] = now
+        if mark == "idle_end" and idle_span[0] is not None and "zurelo" in counters \
+                and "floor" in counters:
+            # Both edges were read just now and at idle_start; the sampler's reads lie between.
+            ratios = window_ratios(counters["zurelo"], counters["floor"], idle_span[0], now)
+            figures_windows = ratios
         # Each program's own peak, read while it still runs: Zurelo's first start at the
         # end of its pause, the floor at the end.
         if mark == "pause_end" and "zurelo" in counters:
@@ -200,9 +251,25 @@ def run_driver(args, sampler, server, exe):
             figures[f"host_cpu_{phase}_floor_ratio"] = round(z / f, 3)
         if z is not None and alone:
             figures[f"host_cpu_{phase}_floor_alone_ratio"] = round(z / alone, 3)
+    figures["host_cpu_idle_floor_ratio_windows"] = figures_windows
+    figures["host_cpu_idle_floor_ratio_median"] = median(figures_windows)
     figures["host_peak_rss_kb"] = hwm.get("zurelo", 0)
     figures["floor_peak_rss_kb"] = hwm.get("floor", 0)
+    figures["host_start_peak_rss_kb_samples"] = start_hwm["zurelo"]
+    figures["floor_host_start_peak_rss_kb_samples"] = start_hwm["floor"]
+    figures["host_start_peak_rss_kb"] = median(start_hwm["zurelo"])
+    figures["floor_host_start_peak_rss_kb"] = median(start_hwm["floor"])
+    # Each build against the floor started in turn with it, in the same run.
+    for key in ("startup_median_ms", "host_start_peak_rss_kb"):
+        z, f = figures.get(key), figures.get("floor_" + key)
+        if z not in (None, -1) and f:
+            figures[key.replace("_ms", "").replace("_kb", "") + "_floor_ratio"] = round(z / f, 3)
     return figures
+
+
+def median(values):
+    """The middle value (the upper one of an even count), or None."""
+    return sorted(values)[len(values) // 2] if values else None
 
 
 def cell(value, fmt):
@@ -225,7 +292,7 @@ def short(path):
     return "/".join(parts[-2:]) if len(parts) >= 2 else path
 
 
-def print_tables(runs, seconds):
+def print_tables(runs, seconds, starts):
     def pct(v):
         return cell(v, "{:.2f}")
 
@@ -257,6 +324,10 @@ def print_tables(runs, seconds):
                            "steady, once + file"]))
         print(f"Floor alone beforehand (\"alone\"): floor {pct(fa)} %, "
               f"wineserver (driver, peers and floor) {pct(alone)} %.")
+        ratios = get("host_cpu_idle_floor_ratio_windows") or []
+        print(f"Idle, Zurelo/floor in {IDLE_WINDOWS} equal windows of the phase: median "
+              f"{cell(get('host_cpu_idle_floor_ratio_median'), '{:.2f}x')} (each: "
+              + ", ".join(f"{r:.2f}" for r in ratios) + ").")
 
     figures = [
         ("CPU idle as Windows reports it (%)", "cpu_idle_percent", "{:.2f}"),
@@ -275,19 +346,66 @@ def print_tables(runs, seconds):
         ('"On" click to the line in mIRC, samples (count)', "on_samples", "{}"),
         ('"On" click to the line in mIRC, median (ms)', "on_to_line_ms", "{:.1f}"),
         ('"On" click to the line in mIRC, worst (ms)', "on_to_line_max_ms", "{:.1f}"),
-        ("start-up to a visible window (ms)", "startup_ms", "{:.1f}"),
-        ("peak memory, resident (KiB)", "host_peak_rss_kb", "{}"),
+        (f"start-up to a visible window, median of {starts} starts (ms)", "startup_median_ms",
+         "{:.1f}"),
+        ("start-up, median, as a multiple of the floor's in the same run", "startup_median_floor_ratio",
+         "{:.2f}x"),
+        ("start-up to a visible window, first start (ms)", "startup_ms", "{:.1f}"),
+        (f"peak memory, resident, 1 s after the window shows, median of {starts} starts (KiB)",
+         "host_start_peak_rss_kb", "{}"),
+        ("peak memory, resident, median, as a multiple of the floor's in the same run",
+         "host_start_peak_rss_floor_ratio", "{:.2f}x"),
+        ("peak memory, resident, first start to the end of its pause (floor: whole run) (KiB)",
+         "host_peak_rss_kb", "{}"),
         ("peak working set as Windows reports it (KiB)", "peak_working_set_kb", "{}"),
+        (f"peak working set as Windows reports it, median of {starts} starts (KiB)",
+         "start_peak_working_set_kb", "{:.0f}"),
         ("open handles", "handles", "{}"),
         ("executable size (bytes)", "exe_bytes", "{}"),
     ]
     # The floor's own figures, from the first run, where it has them.
     floor = {k: runs[0].get("floor_" + k) for k in
-             ("startup_ms", "peak_working_set_kb", "exe_bytes")}
+             ("startup_ms", "peak_working_set_kb", "exe_bytes", "startup_median_ms",
+              "host_start_peak_rss_kb", "start_peak_working_set_kb")}
     floor["host_peak_rss_kb"] = runs[0].get("floor_peak_rss_kb")
     rows = [[name] + [cell(c.get(key), fmt) for c in [floor] + runs] for name, key, fmt in figures]
     print()
     print(table(rows, ["figure", "floor"] + [short(r["exe"]) for r in runs]))
+
+
+def print_idle(runs):
+    """The figures of the idle phase alone."""
+    rows = []
+    for r in runs:
+        z, f = r.get("host_cpu_idle_percent"), r.get("floor_cpu_idle_percent")
+        rows.append([short(r["exe"]), cell(z, "{:.2f}"), cell(f, "{:.2f}"),
+                     cell(r.get("host_cpu_idle_floor_ratio"), "{:.2f}x"),
+                     cell(r.get("host_cpu_idle_floor_ratio_median"), "{:.2f}x"),
+                     " ".join(f"{v:.2f}" for v in r.get("host_cpu_idle_floor_ratio_windows", [])),
+                     cell(r.get("title_to_label_ms"), "{:.1f}")])
+    print("\nIdle, % of one core, beside the floor in the same seconds.")
+    print(table(rows, ["program", "Zurelo", "floor", "ratio", f"median of {IDLE_WINDOWS}",
+                       "each window", "title to label (ms)"]))
+
+
+def print_starts(runs, starts):
+    """The figures of the starts alone, each build beside the floor started in turn with it."""
+    rows = []
+    for r in runs:
+        for who, prefix in (("floor", "floor_"), (short(r["exe"]), "")):
+            rows.append([who,
+                         cell(r.get(prefix + "startup_median_ms"), "{:.1f}"),
+                         cell(r.get(prefix + "host_start_peak_rss_kb"), "{}"),
+                         cell(r.get(prefix + "start_peak_working_set_kb"), "{:.0f}"),
+                         " ".join(str(v) for v in r.get(prefix + "startup_samples_ms", [])),
+                         " ".join(str(v) for v in r.get(prefix + "host_start_peak_rss_kb_samples",
+                                                        []))])
+        rows.append(["  ratio to the floor",
+                     cell(r.get("startup_median_floor_ratio"), "{:.2f}x"),
+                     cell(r.get("host_start_peak_rss_floor_ratio"), "{:.2f}x"), "", "", ""])
+    print(f"\nStarts, medians of {starts} each (floor and build in turn).")
+    print(table(rows, ["program", "start-up (ms)", "peak resident (KiB)",
+                       "peak working set (KiB)", "start-up, each (ms)", "resident, each (KiB)"]))
 
 
 def main():
@@ -301,7 +419,12 @@ def main():
     p.add_argument("--seconds", type=float, required=True)
     p.add_argument("--json", required=True)
     p.add_argument("--exe", action="append", required=True)
+    p.add_argument("--starts", type=int, default=int(os.environ.get("ZURELO_BENCH_STARTS", 5)),
+                   help="starts of each program for the start-up and memory medians")
+    p.add_argument("--only", choices=("starts", "idle"),
+                   help="a quicker look: only the starts, or only the floor alone and Zurelo idle")
     args = p.parse_args()
+    args.starts = max(1, args.starts)
 
     sampler = Sampler()
     server = CpuCounter(args.server_pid)
@@ -312,7 +435,12 @@ def main():
         runs.append(run_driver(args, sampler, server, exe))
     with open(args.json, "w") as f:
         json.dump(runs, f, indent=2)
-    print_tables(runs, args.seconds)
+    if args.only == "starts":
+        print_starts(runs, args.starts)
+    elif args.only == "idle":
+        print_idle(runs)
+    else:
+        print_tables(runs, args.seconds, args.starts)
     print(f"\nwritten to {args.json}")
 
 

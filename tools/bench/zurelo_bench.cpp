@@ -3,7 +3,7 @@
 // phase (scripts/bench reads the processes' CPU counters from the host there) and at the end
 // one JSON object of figures:
 //   zurelo_bench <Zurelo.exe> [seconds per phase, default 20] --floor <floor.exe>
-//                --peer <zurelo_peer.exe>
+//                --peer <zurelo_peer.exe> [--starts N] [--only starts|idle]
 //   zurelo_bench <Zurelo.exe> --peer <zurelo_peer.exe> --pose
 //                shows both windows for screenshots, measures nothing
 // The player's title changes every second, except in the steady phases. Phases: the floor
@@ -12,13 +12,16 @@
 // now-playing file chosen), and in a slow send (the mIRC peer takes 3 s over each message
 // its windows receive; only the time inside those answers counts). Figures besides: start-up to a
 // visible window, the title-to-label delay in each phase, "On" to the line, peak memory, open
-// handles, the files' sizes.
+// handles, the files' sizes. At the end the floor and Zurelo are started N times in turn
+// (default 5; "started <role>" marks each, settled), for the medians of start-up and peak
+// memory. --only starts measures those alone; --only idle the floor alone and Zurelo idle.
 
 #include <windows.h>
 #include <psapi.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -377,8 +380,71 @@ std::vector<double> MeasureOnToLine(const std::wstring& exe, e2e::Peer& mirc) {
   return samples;
 }
 
+// Start-up time and peak memory differ from one start to the next by more than the gap being
+// measured, so both programs are started several times, in turn, under the same conditions.
+struct Starts {
+  std::vector<double> zurelo_ms, floor_ms, zurelo_peak_kb, floor_peak_kb;
+};
+
+// How long a started program runs before its peak memory is read: its first ticks and paints.
+constexpr auto kSettle = 1000ms;
+
+Starts MeasureStarts(const std::wstring& exe, const std::wstring& floor_exe, int count) {
+  Starts starts;
+  const auto once = [](const std::wstring& path, const wchar_t* main_class, const char* role,
+                       std::vector<double>& ms, std::vector<double>& peak_kb) {
+    auto p = Start(path, main_class, role);
+    if (!p) return;
+    ms.push_back(p->startup_ms);
+    e2e::Pause(kSettle);
+    // The script reads the peak resident memory here, while the program runs.
+    Mark(std::string("started ") + role);
+    peak_kb.push_back(static_cast<double>(PeakWorkingSetKb(p->process.handle())));
+    p->Close();
+  };
+  for (int i = 0; i < count; ++i) {
+    once(floor_exe, kFloorClass, "floor", starts.floor_ms, starts.floor_peak_kb);
+    once(exe, kMainClass, "zurelo", starts.zurelo_ms, starts.zurelo_peak_kb);
+  }
+  return starts;
+}
+
+// The samples as a JSON array body.
+std::string JsonList(const std::vector<double>& v) {
+  std::string out;
+  for (double x : v) {
+    if (!out.empty()) out += ", ";
+    out += std::to_string(static_cast<long long>(std::lround(x)));
+  }
+  return out;
+}
+
+void PrintStarts(const Starts& s) {
+  std::printf("\"startup_samples_ms\": [%s], \"floor_startup_samples_ms\": [%s], ",
+              JsonList(s.zurelo_ms).c_str(), JsonList(s.floor_ms).c_str());
+  std::printf(
+      "\"starts\": %zu, \"startup_median_ms\": %.1f, \"floor_startup_median_ms\": %.1f, "
+      "\"start_peak_working_set_kb\": %.0f, \"floor_start_peak_working_set_kb\": %.0f",
+      std::min(s.zurelo_ms.size(), s.floor_ms.size()), Median(s.zurelo_ms), Median(s.floor_ms),
+      Median(s.zurelo_peak_kb), Median(s.floor_peak_kb));
+}
+
+// The settings of the idle phase and of the starts, from the defaults: the steady phase leaves
+// the system menu's choices on, and each build is to start as the others did.
+void StoreIdleSettings(const std::wstring& app) {
+  e2e::ClearSettings(app);
+  e2e::StoreSetting(L"Pause", L"Pause1", L"1000", app);  // one long pause: the second phase
+  e2e::StoreSetting(L"Trans", L"Trans1", L"2", app);
+}
+
+// What a run measures: everything, or a part for a quicker look.
+enum class Only { kAll, kStarts, kIdle };
+
 int MeasureZurelo(const std::wstring& exe, double phase_s, const std::wstring& floor_exe,
-                  TitleChanger& titles, e2e::Peer& mirc, const std::wstring& np_file) {
+                  TitleChanger& titles, e2e::Peer& mirc, const std::wstring& np_file,
+                  int start_count, Only only) {
+  const std::wstring app = BaseName(exe);
+  StoreIdleSettings(app);
   // The floor runs beside Zurelo from here to the end, so each phase has its own floor
   // figure from the same seconds; its first phase is alone, for the wineserver's share.
   auto floor = Start(floor_exe, kFloorClass, "floor");
@@ -388,9 +454,6 @@ int MeasureZurelo(const std::wstring& exe, double phase_s, const std::wstring& f
   titles.Run(nullptr, ForMs(phase_s * 1000));
   Mark("alone_end");
 
-  const std::wstring app = BaseName(exe);
-  e2e::StoreSetting(L"Pause", L"Pause1", L"1000", app);  // one long pause: the second phase
-  e2e::StoreSetting(L"Trans", L"Trans1", L"2", app);
   auto z = Start(exe, kMainClass, "zurelo");
   if (!z) return 1;
   const double startup_ms = z->startup_ms;
@@ -403,6 +466,18 @@ int MeasureZurelo(const std::wstring& exe, double phase_s, const std::wstring& f
   const std::vector<double> idle_delays = titles.Run(label, ForMs(phase_s * 1000));
   const double cpu_idle = (CpuSeconds(z->process.handle()) - cpu0) / (Since(start) / 1000) * 100;
   Mark("idle_end");
+  if (only == Only::kIdle) {
+    z->Close();
+    Mark("floor_end");
+    floor->Close();
+    std::printf(
+        "{\"cpu_idle_percent\": %.2f, \"title_to_label_ms\": %.1f, "
+        "\"title_to_label_max_ms\": %.1f, \"samples\": %zu, \"startup_ms\": %.1f, "
+        "\"floor_startup_ms\": %.1f}\n",
+        cpu_idle, Median(idle_delays), Worst(idle_delays), idle_delays.size(), startup_ms,
+        floor->startup_ms);
+    return 0;
+  }
 
   // Announcing into mIRC: the time from the "On" click to the line in the input box, seen
   // in the peer's log (looked at every millisecond).
@@ -482,6 +557,9 @@ int MeasureZurelo(const std::wstring& exe, double phase_s, const std::wstring& f
   const std::size_t floor_peak_kb = PeakWorkingSetKb(floor->process.handle());
   floor->Close();
 
+  StoreIdleSettings(app);
+  const Starts starts = MeasureStarts(exe, floor_exe, start_count);
+
   std::printf(
       "{\"startup_ms\": %.1f, \"cpu_idle_percent\": %.2f, \"title_to_label_ms\": %.1f, "
       "\"title_to_label_max_ms\": %.1f, \"samples\": %zu, \"on_to_line_first_ms\": %.1f, "
@@ -491,12 +569,14 @@ int MeasureZurelo(const std::wstring& exe, double phase_s, const std::wstring& f
       "\"title_to_label_send_ms\": %.1f, \"title_to_label_send_max_ms\": %.1f, "
       "\"peak_working_set_kb\": %zu, \"handles\": %lu, \"exe_bytes\": %lu, \"line\": \"%s\", "
       "\"floor_startup_ms\": %.1f, \"floor_peak_working_set_kb\": %zu, "
-      "\"floor_exe_bytes\": %lu}\n",
+      "\"floor_exe_bytes\": %lu, ",
       startup_ms, cpu_idle, Median(idle_delays), Worst(idle_delays), idle_delays.size(),
       on_to_line_ms, Median(on_samples), Worst(on_samples), on_samples.size(), cpu_pause,
       Median(pause_delays), cpu_send, send_s, answers.count(), Median(send_delays),
       Worst(send_delays), peak_kb, handles, FileBytes(exe), JsonSafe(sent_line).c_str(),
       floor->startup_ms, floor_peak_kb, FileBytes(floor_exe));
+  PrintStarts(starts);
+  std::printf("}\n");
   return 0;
 }
 
@@ -506,7 +586,9 @@ int wmain(int argc, wchar_t** argv) {
   std::vector<std::wstring> args(argv + 1, argv + argc);
   std::wstring floor_exe;
   bool pose = false;
+  Only only = Only::kAll;
   double phase_s = 20;
+  int start_count = 5;
   for (std::size_t i = 1; i < args.size(); ++i) {
     if (args[i] == L"--pose") {
       pose = true;
@@ -514,6 +596,11 @@ int wmain(int argc, wchar_t** argv) {
       floor_exe = e2e::WindowsPath(args[++i]);
     } else if (args[i] == L"--peer" && i + 1 < args.size()) {
       e2e::ProgramPaths().peer = e2e::WindowsPath(args[++i]);
+    } else if (args[i] == L"--starts" && i + 1 < args.size()) {
+      start_count = std::max(1, _wtoi(args[++i].c_str()));
+    } else if (args[i] == L"--only" && i + 1 < args.size()) {
+      ++i;
+      only = args[i] == L"starts" ? Only::kStarts : args[i] == L"idle" ? Only::kIdle : Only::kAll;
     } else {
       phase_s = _wtof(args[i].c_str());
     }
@@ -522,7 +609,7 @@ int wmain(int argc, wchar_t** argv) {
       (!pose && (floor_exe.empty() || !(phase_s > 0)))) {
     std::fprintf(stderr,
                  "usage: zurelo_bench <Zurelo.exe> [seconds per phase] --floor <floor.exe> "
-                 "--peer <zurelo_peer.exe>\n"
+                 "--peer <zurelo_peer.exe> [--starts N] [--only starts|idle]\n"
                  "       zurelo_bench <Zurelo.exe> --peer <zurelo_peer.exe> --pose\n");
     return 2;
   }
@@ -541,11 +628,20 @@ int wmain(int argc, wchar_t** argv) {
     auto z = Start(exe, kMainClass, "zurelo");
     return z ? Pose(*z) : 1;
   }
+  if (only == Only::kStarts) {
+    StoreIdleSettings(BaseName(exe));
+    const Starts starts = MeasureStarts(exe, floor_exe, start_count);
+    std::printf("{");
+    PrintStarts(starts);
+    std::printf("}\n");
+    return 0;
+  }
   e2e::Peer mirc;
   if (!mirc.Start("mirc", dir.File(L"mirc.log"))) {
     std::fprintf(stderr, "the mIRC peer did not start: %s\n", mirc.Describe().c_str());
     return 1;
   }
   TitleChanger titles(player.Top());
-  return MeasureZurelo(exe, phase_s, floor_exe, titles, mirc, dir.File(L"nowplaying.txt"));
+  return MeasureZurelo(exe, phase_s, floor_exe, titles, mirc, dir.File(L"nowplaying.txt"),
+                       start_count, only);
 }
