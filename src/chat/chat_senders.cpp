@@ -49,10 +49,6 @@ RoomProbe Probe(platform::WindowFinder& windows, Handle candidate) {
   return p;
 }
 
-bool Went(Delivery d) {
-  return d == Delivery::kHandled || d == Delivery::kHandledLate;
-}
-
 // The user's input box around one line of ours. What the user was typing is read before
 // our text goes in. The Enter or click goes only while the box holds exactly our text, so
 // words the user typed meanwhile are never sent. Once the client has taken the line (the
@@ -72,7 +68,7 @@ class Box {
   // Our text into the box; false when it did not go, or went only after a give-up.
   bool Type(const std::wstring& text) {
     const Delivery d = w_.SendText(box_, text);
-    report_.text_in_box = Went(d);
+    report_.text_in_box = platform::WasHandled(d);
     if (d == Delivery::kHandledLate) GiveBack();
     return d == Delivery::kHandled;
   }
@@ -89,7 +85,7 @@ class Box {
 
   // The message that makes the client send the line: its Enter, or the end of its click.
   void Sent(Delivery d) {
-    if (Went(d)) {
+    if (platform::WasHandled(d)) {
       report_.posted = true;
       Taken();
     } else if (d == Delivery::kNotSent) {
@@ -241,7 +237,7 @@ void ChatSenders::Send(int client, LineSteps steps, const std::wstring& message,
   if (!windows_.StartLine(
           [steps, line = std::move(line)](LineWindows& w) { return steps(w, line); },
           std::move(on_end))) {
-    clients_[client].busy = false;
+    state.busy = false;
     ended(LineOutcome::kSkipped);
   }
 }

@@ -21,6 +21,11 @@ enum class Delivery {
   kHandledLate,  // the window handled it, but only after the line had been given up on it
 };
 
+// The window got the message, in time or only after the line was given up.
+inline bool WasHandled(Delivery d) {
+  return d == Delivery::kHandled || d == Delivery::kHandledLate;
+}
+
 // What an input box holds, in the box's own form: a Unicode box's text, or an ANSI box's
 // bytes (so nothing is lost in a conversion), and its selection.
 struct BoxText {

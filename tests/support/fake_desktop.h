@@ -137,7 +137,7 @@ class FakeDesktop : public platform::WindowSystem, public platform::LineWindows 
     return t;
   }
   bool WriteBox(Handle w, const BoxText& t) override {
-    return Went(Deliver({w, L"box", t.text, 0}, false, [&](Window& win) {
+    return platform::WasHandled(Deliver({w, L"box", t.text, 0}, false, [&](Window& win) {
       win.text = t.text;
       win.sel_start = t.sel_start;
       win.sel_end = t.sel_end;
@@ -207,7 +207,6 @@ class FakeDesktop : public platform::WindowSystem, public platform::LineWindows 
       if (SameClass(windows_.at(*it).cls, cls)) return *it;
     return 0;
   }
-  static bool Went(Delivery d) { return d == Delivery::kHandled || d == Delivery::kHandledLate; }
   static bool Flush(std::vector<std::function<void()>>& queue) {
     std::vector<std::function<void()>> now;
     now.swap(queue);

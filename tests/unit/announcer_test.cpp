@@ -24,9 +24,6 @@ using zurelo::ChatClient;
 // command rule, and types into a box of its own on the fake desktop (a top-level window
 // "client<i>" with a child "box"), so the announcer is tested apart from the clients'
 // windows, whose lines the chat tests cover; a row added to the table is covered here too.
-bool Went(Delivery d) {
-  return d == Delivery::kHandled || d == Delivery::kHandledLate;
-}
 template <std::size_t I>
 platform::LineReport FakeLine(platform::LineWindows& w, const chat::LineText& line) {
   platform::LineReport r;
@@ -34,8 +31,8 @@ platform::LineReport FakeLine(platform::LineWindows& w, const chat::LineText& li
   if (box == 0) return r;
   r.found_box = true;
   const Delivery text = w.SendText(box, line.text);
-  r.text_in_box = Went(text);
-  if (text == Delivery::kHandled) r.posted = Went(w.SendChar(box, 13));
+  r.text_in_box = platform::WasHandled(text);
+  if (text == Delivery::kHandled) r.posted = platform::WasHandled(w.SendChar(box, 13));
   return r;
 }
 template <std::size_t... I>

@@ -61,8 +61,8 @@ class Win32LineWindows final : public LineWindows {
     const auto send = [&](UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR* result) {
       const auto [answer, delivery] = Call(box, msg, wp, lp, now.unicode, false);
       *result = static_cast<DWORD_PTR>(answer);
-      answered = answered && Went(delivery);
-      return Went(delivery);
+      answered = answered && WasHandled(delivery);
+      return WasHandled(delivery);
     };
     if (now.unicode) {
       now.text = ReadText<wchar_t>(send);
@@ -73,7 +73,7 @@ class Win32LineWindows final : public LineWindows {
     if (now.empty()) return now;
     // The selection comes in the result, which needs no pointer into this process.
     const auto [selection, delivery] = Call(box, EM_GETSEL, 0, 0, true, false);
-    if (!Went(delivery)) return std::nullopt;
+    if (!WasHandled(delivery)) return std::nullopt;
     now.sel_start = LOWORD(static_cast<DWORD>(selection));
     now.sel_end = HIWORD(static_cast<DWORD>(selection));
     return now;
@@ -82,7 +82,7 @@ class Win32LineWindows final : public LineWindows {
   bool WriteBox(Handle box, const BoxText& text) override {
     const LPARAM lp = text.unicode ? reinterpret_cast<LPARAM>(text.text.c_str())
                                    : reinterpret_cast<LPARAM>(text.bytes.c_str());
-    if (!Went(Call(box, WM_SETTEXT, 0, lp, text.unicode, false).second)) return false;
+    if (!WasHandled(Call(box, WM_SETTEXT, 0, lp, text.unicode, false).second)) return false;
     Call(box, EM_SETSEL, text.sel_start, text.sel_end, true, false);
     return true;
   }
@@ -101,8 +101,6 @@ class Win32LineWindows final : public LineWindows {
   bool GivenUp() override { return line_.given_up.load(); }
 
  private:
-  static bool Went(Delivery d) { return d == Delivery::kHandled || d == Delivery::kHandledLate; }
-
   Delivery Send(Handle w, UINT msg, WPARAM wp) { return Call(w, msg, wp, 0, false, true).second; }
 
   // One message. A send of the line (gated) goes only while the line is not given up; no
