@@ -3,13 +3,13 @@
 namespace zurelo {
 
 void NowPlaying::Refresh() {
-  auto reading = player::ReadPlayer(windows_);
+  const auto& reading = reader_.Read(windows_);
   if (!reading) return;
   // The title is read every time, but the window only hears of a change.
   const bool new_state = reading->state != state_;
   state_ = reading->state;
   if (reading->song != song_) {
-    song_ = std::move(reading->song);
+    song_ = reading->song;
     display_.ShowSong(song_);
   }
   if (new_state) display_.ShowState(state_);

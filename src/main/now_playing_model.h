@@ -34,6 +34,7 @@ class NowPlaying {
  private:
   platform::WindowSystem& windows_;
   SongDisplay& display_;
+  player::PlayerReader reader_;
   std::wstring song_;
   player::PlayerState state_ = player::PlayerState::kNone;  // nothing is known before a read
 };

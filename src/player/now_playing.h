@@ -70,4 +70,16 @@ std::optional<TitleReading> ReadPlayer(platform::WindowSystem& windows);
 // The song alone.
 std::optional<std::wstring> ReadNowPlaying(platform::WindowSystem& windows);
 
+// ReadPlayer for a caller that reads the player on every tick: the title is read each time,
+// but parsed only when it differs from the last one read.
+class PlayerReader {
+ public:
+  const std::optional<TitleReading>& Read(platform::WindowSystem& windows);
+
+ private:
+  bool found_ = false;
+  std::wstring title_;
+  std::optional<TitleReading> reading_;
+};
+
 }  // namespace player

@@ -127,6 +127,16 @@ TEST_F(SongLogTest, MissingPlayerIsLoggedOnceAndShortTitlesKeepThePreviousSong) 
   log_.Poll();
   EXPECT_EQ(view_.label, L"X - Y");
   EXPECT_EQ(view_.list.size(), 2u);
+  // A player that goes and comes back with the title it had is read again, not remembered.
+  Play(L"1. X - Y - Winamp");
+  log_.Poll();
+  desk_.Remove(player_);
+  player_ = 0;
+  log_.Poll();
+  EXPECT_EQ(view_.label, L"Winamp 6 Not Found");
+  Play(L"1. X - Y - Winamp");
+  log_.Poll();
+  EXPECT_EQ(view_.label, L"X - Y");
 }
 
 TEST_F(SongLogTest, ClearWhileOnAddsTheCurrentSongAgainAtTheNextTick) {

@@ -31,13 +31,13 @@ bool Win32EventPump::IsDialogLike(HWND top) const {
 }
 
 void Win32EventPump::Dispatch(MSG& msg) {
-  // Only keyboard messages get anything from the dialog manager; it dispatches the rest
-  // unchanged, so they skip the lookup of their top-level window.
-  if (msg.hwnd && msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
-    const HWND top = GetAncestor(msg.hwnd, GA_ROOT);
+  // Only keyboard messages get anything from the dialog manager or from TranslateMessage;
+  // the rest, the timers above all, go straight to their window.
+  if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
+    const HWND top = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
     if (top && IsDialogLike(top) && IsDialogMessageW(top, &msg)) return;
+    TranslateMessage(&msg);
   }
-  TranslateMessage(&msg);
   DispatchMessageW(&msg);
 }
 

@@ -31,7 +31,12 @@ Win32WindowSystem::~Win32WindowSystem() {
 }
 
 Handle Win32WindowSystem::FindTopLevel(const std::wstring& cls) {
-  return FindTopLevelWindow(codec_, cls);
+  // The player is looked for by the same class every tick: its ANSI form is made once.
+  if (cls != found_class_) {
+    found_class_ansi_ = codec_.ToAnsi(cls);
+    found_class_ = cls;
+  }
+  return AsHandle(FindWindowA(found_class_ansi_.c_str(), nullptr));
 }
 
 Handle Win32WindowSystem::FindChild(Handle parent, Handle child_after, const std::wstring& cls) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/text_codec.h"
@@ -43,6 +44,8 @@ class Win32WindowSystem : public WindowSystem {
   void Check();
 
   TextCodec& codec_;
+  std::wstring found_class_;  // the class FindTopLevel last looked for, and its ANSI form
+  std::string found_class_ansi_;
   SteadyClock clock_;
   UniqueWindow notices_;  // a message-only window: lines' ends and the check timer
   std::vector<std::shared_ptr<LineWork>> lines_;  // workers not back yet
