@@ -507,8 +507,11 @@ int MeasureZurelo(const std::wstring& exe, double phase_s, const std::wstring& f
   const double cpu_pause = (CpuSeconds(z->process.handle()) - cpu0) / (Since(start) / 1000) * 100;
   Mark("pause_end");
   const std::size_t peak_kb = PeakWorkingSetKb(z->process.handle());
+  // A running program always holds some handles: a count of 0 means the system (Wine, say)
+  // did not tell, and is printed as n/a rather than as a figure.
   DWORD handles = 0;
-  GetProcessHandleCount(z->process.handle(), &handles);
+  const long handle_figure =
+      GetProcessHandleCount(z->process.handle(), &handles) && handles > 0 ? long(handles) : -1L;
   z->Close();
 
   MeasureSteadySong(exe, phase_s, np_file);
@@ -576,13 +579,13 @@ int MeasureZurelo(const std::wstring& exe, double phase_s, const std::wstring& f
       "\"cpu_pause_percent\": %.2f, \"title_to_label_pause_ms\": %.1f, "
       "\"cpu_slow_send_percent\": %.2f, \"slow_send_seconds\": %.1f, \"slow_sends\": %d, "
       "\"title_to_label_send_ms\": %.1f, \"title_to_label_send_max_ms\": %.1f, "
-      "\"peak_working_set_kb\": %zu, \"handles\": %lu, \"exe_bytes\": %lu, \"line\": \"%s\", "
+      "\"peak_working_set_kb\": %zu, \"handles\": %ld, \"exe_bytes\": %lu, \"line\": \"%s\", "
       "\"floor_startup_ms\": %.1f, \"floor_peak_working_set_kb\": %zu, "
       "\"floor_exe_bytes\": %lu, ",
       startup_ms, cpu_idle, Median(idle_delays), Worst(idle_delays), idle_delays.size(),
       on_to_line_ms, Median(on_samples), Worst(on_samples), on_samples.size(), cpu_pause,
       Median(pause_delays), cpu_send, send_s, answers.count(), Median(send_delays),
-      Worst(send_delays), peak_kb, handles, FileBytes(exe), JsonSafe(sent_line).c_str(),
+      Worst(send_delays), peak_kb, handle_figure, FileBytes(exe), JsonSafe(sent_line).c_str(),
       floor->startup_ms, floor_peak_kb, FileBytes(floor_exe));
   PrintStarts(starts);
   std::printf("}\n");
