@@ -148,24 +148,14 @@ std::optional<std::wstring> CleanTitle(const std::wstring& title, TitleRead read
   return std::move(reading->song);
 }
 
-namespace {
-
-std::optional<TitleReading> ReadPlayerTitle(const std::wstring& title) {
-  const bool filled = title.size() >= static_cast<std::size_t>(kTitleBufferChars - 1);
-  return ReadTitle(title, filled ? TitleRead::kFilledBuffer : TitleRead::kWhole);
-}
-
-}  // namespace
-
 std::optional<TitleReading> ReadPlayer(platform::WindowSystem& windows) {
-  const platform::Handle winamp = windows.FindTopLevel(kPlayerClass);
-  // Any handle but 0 is a window: a handle with its top bit set is as valid as any other.
-  if (winamp == 0) return TitleReading{kPlayerNotFound, PlayerState::kNone};
-  return ReadPlayerTitle(windows.GetTitle(winamp, kTitleBufferChars));
+  PlayerReader reader;
+  return reader.Read(windows);
 }
 
 const std::optional<TitleReading>& PlayerReader::Read(platform::WindowSystem& windows) {
   const platform::Handle winamp = windows.FindTopLevel(kPlayerClass);
+  // Any handle but 0 is a window: a handle with its top bit set is as valid as any other.
   if (winamp == 0) {
     found_ = false;
     reading_ = TitleReading{kPlayerNotFound, PlayerState::kNone};
@@ -173,7 +163,8 @@ const std::optional<TitleReading>& PlayerReader::Read(platform::WindowSystem& wi
   }
   std::wstring title = windows.GetTitle(winamp, kTitleBufferChars);
   if (!found_ || title != title_) {
-    reading_ = ReadPlayerTitle(title);
+    const bool filled = title.size() >= static_cast<std::size_t>(kTitleBufferChars - 1);
+    reading_ = ReadTitle(title, filled ? TitleRead::kFilledBuffer : TitleRead::kWhole);
     title_ = std::move(title);
     found_ = true;
   }
