@@ -221,15 +221,6 @@ std::optional<Program> Start(const std::wstring& exe, const wchar_t* main_class,
   return p;
 }
 
-// The label's text as the window system keeps it, read without a message: a WM_GETTEXT
-// every 2 ms would wake Zurelo and count its answers as Zurelo's own CPU.
-std::wstring CaptionOf(HWND label) {
-  std::wstring text(256, L'\0');
-  text.resize(static_cast<std::size_t>(
-      std::max(0, GetWindowTextW(label, text.data(), static_cast<int>(text.size())))));
-  return text;
-}
-
 // Changes the player's title once a second while keep_going() holds. With a label, the
 // delay until the label shows the new song is measured each time (polled every 2 ms:
 // often enough for a 10 ms refresh without loading the program). A tick, when given, is
@@ -246,7 +237,9 @@ class TitleChanger {
       const auto changed = Clock::now();
       bool seen = false;
       while (label && !seen && Since(changed) < 2000) {
-        seen = CaptionOf(label) == song;
+        // Read without a message: a WM_GETTEXT every 2 ms would wake Zurelo and count its
+        // answers as Zurelo's own CPU.
+        seen = platform::win32::CaptionOf(label, 256) == song;
         if (tick) tick();
         if (!seen) e2e::Pause(2ms);
       }

@@ -19,10 +19,14 @@ inline Handle AsHandle(HWND w) {
   return reinterpret_cast<Handle>(w);
 }
 
-// FindWindowA(cls, NULL), the class in the ANSI code page.
+// FindWindowA(cls, NULL), the class already in the ANSI code page.
+inline Handle FindTopLevelWindow(const std::string& ansi_cls) {
+  return AsHandle(FindWindowA(ansi_cls.c_str(), nullptr));
+}
+
+// The same, the class converted to the ANSI code page.
 inline Handle FindTopLevelWindow(TextCodec& codec, const std::wstring& cls) {
-  const std::string c = codec.ToAnsi(cls);
-  return AsHandle(FindWindowA(c.c_str(), nullptr));
+  return FindTopLevelWindow(codec.ToAnsi(cls));
 }
 
 // FindWindowExA(parent, child_after, cls, NULL), the class in the ANSI code page.

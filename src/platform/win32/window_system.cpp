@@ -1,6 +1,5 @@
 #include "platform/win32/window_system.h"
 
-#include <algorithm>
 #include <memory>
 #include <string>
 #include <utility>
@@ -9,6 +8,7 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/line_worker.h"
 #include "platform/win32/window_search.h"
+#include "platform/win32/window_text.h"
 
 namespace platform::win32 {
 
@@ -36,7 +36,7 @@ Handle Win32WindowSystem::FindTopLevel(const std::wstring& cls) {
     found_class_ansi_ = codec_.ToAnsi(cls);
     found_class_ = cls;
   }
-  return AsHandle(FindWindowA(found_class_ansi_.c_str(), nullptr));
+  return FindTopLevelWindow(found_class_ansi_);
 }
 
 Handle Win32WindowSystem::FindChild(Handle parent, Handle child_after, const std::wstring& cls) {
@@ -44,12 +44,8 @@ Handle Win32WindowSystem::FindChild(Handle parent, Handle child_after, const std
 }
 
 std::wstring Win32WindowSystem::GetTitle(Handle w, int max_count) {
-  if (max_count <= 0) return {};
   // Wide, so the title comes as the player holds it and not as look-alikes in the code page.
-  std::wstring buffer(static_cast<std::size_t>(max_count), L'\0');
-  const int n = GetWindowTextW(AsHwnd(w), buffer.data(), max_count);
-  buffer.resize(static_cast<std::size_t>(std::clamp(n, 0, max_count - 1)));
-  return buffer;
+  return CaptionOf(AsHwnd(w), max_count);
 }
 
 HWND Win32WindowSystem::NoticeWindow() {

@@ -1,7 +1,8 @@
 #pragma once
 // A window's text read with WM_GETTEXT. It works for a window of any process, where
 // GetWindowText of another process's edit control gives its caption instead, and gives up
-// on a window that does not answer, so a reader never hangs on a hung program.
+// on a window that does not answer, so a reader never hangs on a hung program. And a
+// window's caption, read without a message (titles, and labels whose text is their caption).
 
 #include <windows.h>
 
@@ -59,6 +60,17 @@ inline std::wstring TextOf(HWND w, UINT timeout_ms = kTextAnswerMs) {
 // The same as bytes of the ANSI code page, as an ANSI window holds its text.
 inline std::string AnsiTextOf(HWND w, UINT timeout_ms = kTextAnswerMs) {
   return detail::TextAs<char>(w, timeout_ms);
+}
+
+// A window's caption as the window system keeps it, at most max_count - 1 units, Unicode.
+// For another program's window no message is sent: that program is not woken, and cannot
+// hold the read. (An edit control of another program gives its caption, not its text.)
+inline std::wstring CaptionOf(HWND w, int max_count) {
+  if (max_count <= 0) return {};
+  std::wstring text(static_cast<std::size_t>(max_count), L'\0');
+  const int n = GetWindowTextW(w, text.data(), max_count);
+  text.resize(static_cast<std::size_t>(std::clamp(n, 0, max_count - 1)));
+  return text;
 }
 
 }  // namespace platform::win32
