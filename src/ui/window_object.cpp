@@ -36,20 +36,23 @@ LRESULT CALLBACK WindowObject::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
   }
 }
 
+namespace {
+
+// Runs the handler bound to the key; false when none is.
+template <typename Handlers, typename Key>
+bool RunBound(const Handlers& handlers, Key key) {
+  const auto it = handlers.find(key);
+  if (it == handlers.end()) return false;
+  it->second();
+  return true;
+}
+
+}  // namespace
+
 bool WindowObject::RunCommand(UINT msg, WPARAM wp) {
-  if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) {
-    const auto it = clicks_.find(LOWORD(wp));
-    if (it == clicks_.end()) return false;
-    it->second();
-    return true;
-  }
-  if (msg == WM_SYSCOMMAND) {
-    // The low four bits are the system's own.
-    const auto it = system_commands_.find(static_cast<unsigned>(wp & 0xFFF0));
-    if (it == system_commands_.end()) return false;
-    it->second();
-    return true;
-  }
+  if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) return RunBound(clicks_, LOWORD(wp));
+  // The low four bits of a system command are the system's own.
+  if (msg == WM_SYSCOMMAND) return RunBound(system_commands_, static_cast<unsigned>(wp & 0xFFF0));
   return false;
 }
 
