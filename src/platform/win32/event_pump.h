@@ -21,12 +21,12 @@ class Win32EventPump {
 
   void AddDialogWindow(HWND w) { dialogs_.push_back(w); }
   void RemoveDialogWindow(HWND w);
-  // Handles one message.
-  void Dispatch(MSG& msg);
-  // The main loop: returns the exit code when WM_QUIT arrives.
+  // The main loop, run once, by WinMain: returns the exit code when WM_QUIT arrives.
   int Run();
 
  private:
+  // Handles one message of the main loop.
+  void Dispatch(MSG& msg);
   bool IsDialogLike(HWND top) const;
 
   std::vector<HWND> dialogs_;
