@@ -13,6 +13,18 @@ void NowPlaying::Refresh() {
     display_.ShowSong(song_);
   }
   if (new_state) display_.ShowState(state_);
+  const player::SongFacts now = facts();
+  if (now != told_) {
+    told_ = now;
+    display_.ShowFacts(told_);
+  }
+}
+
+player::SongFacts NowPlaying::facts() const {
+  player::SongFacts f;
+  f.song = song_;
+  f.state = state_;
+  return f;
 }
 
 }  // namespace zurelo

@@ -8,6 +8,7 @@
 
 #include "platform/window_system.h"
 #include "player/now_playing.h"
+#include "player/song_facts.h"
 
 namespace zurelo {
 
@@ -17,6 +18,9 @@ class SongDisplay {
   virtual void ShowSong(const std::wstring& song) = 0;
   // The player's state changed; told after the song when both did.
   virtual void ShowState(player::PlayerState) {}
+  // Anything known of what plays changed (the song, the state or the player's answers);
+  // told after ShowSong and ShowState.
+  virtual void ShowFacts(const player::SongFacts&) {}
 };
 
 class NowPlaying {
@@ -30,6 +34,8 @@ class NowPlaying {
   const std::wstring& song() const { return song_; }
   player::PlayerState state() const { return state_; }
   bool playing() const { return state_ == player::PlayerState::kPlaying; }
+  // The song, the state and whatever else is known of what plays.
+  player::SongFacts facts() const;
 
  private:
   platform::WindowSystem& windows_;
@@ -37,6 +43,7 @@ class NowPlaying {
   player::PlayerReader reader_;
   std::wstring song_;
   player::PlayerState state_ = player::PlayerState::kNone;  // nothing is known before a read
+  player::SongFacts told_;  // as the display last heard of them
 };
 
 }  // namespace zurelo
