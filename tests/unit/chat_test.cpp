@@ -304,23 +304,27 @@ TEST_F(ChatTest, NoEnterWhenTheBoxChangedAfterTheText) {
 // into our line meanwhile, or empty.
 TEST_F(ChatTest, AGivenUpLineLeavesTheBoxAsTheUserHadIt) {
   const Handle input = MircInput();
-  for (const std::wstring typed : {L"", L"lo"}) {
-    for (const std::wstring draft : {L"half-typed", L""}) {
-      desk.SetText(input, draft);
-      desk.At(input).sel_start = desk.At(input).sel_end = static_cast<unsigned>(draft.size());
-      desk.messages.clear();
-      desk.on_message = [&](const Message& m) {
-        if (m.kind != L"text") return;
-        desk.SetText(input, typed + m.text);
-        desk.At(input).late_on = L"read";  // the read before the Enter
-      };
-      EXPECT_EQ(Send(&chat::MircLine, L"line"), chat::LineOutcome::kGivenUp);
-      EXPECT_TRUE(chat.Busy(Key(&chat::MircLine))) << "the worker is not back yet";
-      desk.WorkersBack();
-      EXPECT_FALSE(chat.Busy(Key(&chat::MircLine)));
-      EXPECT_EQ(desk.messages,
-                Sends({{259, L"text", L"line", 0}, {259, L"box", draft + typed, 0}}));
-      EXPECT_EQ(desk.At(input).sel_end, draft.size() + typed.size());
+  // It hangs over the read before the Enter, or over the text itself.
+  for (const std::wstring hangs_on : {L"read", L"text"}) {
+    for (const std::wstring typed : {L"", L"lo"}) {
+      for (const std::wstring draft : {L"half-typed", L""}) {
+        desk.SetText(input, draft);
+        desk.At(input).sel_start = desk.At(input).sel_end = static_cast<unsigned>(draft.size());
+        desk.messages.clear();
+        if (hangs_on == L"text") desk.At(input).late_on = L"text";
+        desk.on_message = [&](const Message& m) {
+          if (m.kind != L"text") return;
+          desk.SetText(input, typed + m.text);
+          if (hangs_on == L"read") desk.At(input).late_on = L"read";
+        };
+        EXPECT_EQ(Send(&chat::MircLine, L"line"), chat::LineOutcome::kGivenUp);
+        EXPECT_TRUE(chat.Busy(Key(&chat::MircLine))) << "the worker is not back yet";
+        desk.WorkersBack();
+        EXPECT_FALSE(chat.Busy(Key(&chat::MircLine)));
+        EXPECT_EQ(desk.messages,
+                  Sends({{259, L"text", L"line", 0}, {259, L"box", draft + typed, 0}}));
+        EXPECT_EQ(desk.At(input).sel_end, draft.size() + typed.size());
+      }
     }
   }
 }
@@ -420,6 +424,15 @@ TEST_F(AimTest, HungClientGetsNothingAfterTheUnansweredMessage) {
   desk.At(265).hung = true;
   Send(&chat::AimLine, L"line");
   EXPECT_EQ(desk.calls.back(), L"send down 265 13");
+  desk.WorkersBack();
+
+  // A send button that hangs over the press: no click, and the draft is back in the box.
+  desk.At(265).hung = false;
+  desk.At(265).late_on = L"down";
+  desk.SetText(261, L"draft");
+  EXPECT_EQ(Send(&chat::AimLine, L"line"), chat::LineOutcome::kGivenUp);
+  desk.WorkersBack();
+  EXPECT_EQ(desk.At(261).text, L"draft");
 }
 
 // --- Yahoo! ----------------------------------------------------------------------------
