@@ -97,8 +97,8 @@ std::wstring Widen(const std::string& ascii) {
 // (The peer's own reads are no user's doing: the triggers below pass them by.)
 std::string InputText(HWND w) {
   const bool was = std::exchange(S().own_read, true);
-  std::string text = IsWindowUnicode(w) ? AsReceived(platform::win32::TextOf(w))
-                                        : platform::win32::AnsiTextOf(w);
+  std::string text =
+      IsWindowUnicode(w) ? AsReceived(platform::win32::TextOf(w)) : platform::win32::AnsiTextOf(w);
   S().own_read = was;
   return text;
 }
