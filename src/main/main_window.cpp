@@ -27,7 +27,7 @@ MainWindow::MainWindow(const Services& services)
       chat_(s_.windows),
       announcer_(*this, chat_, now_playing_, s_.clock),
       log_(*this, list_, now_playing_, s_.windows),
-      reloader_(s_.launcher),
+      reloader_(s_.launcher, s_.claim),
       settings_window_(s_.settings, s_.pump),
       now_playing_file_(s_.files, *this) {
   BindCommands();
@@ -70,6 +70,8 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
   UpdateWindow(hwnd_);
   SetFocus(Item(ids::kLogToggleButton));
   SetTimer(hwnd_, kRefreshTimer, kRefreshTimerMs, nullptr);
+  come_forward_message_ = platform::win32::ComeForwardMessage();
+  s_.claim.Publish(hwnd_);
   return true;
 }
 
@@ -102,6 +104,22 @@ void MainWindow::Unload() {
   ExitProcess(0);
 }
 
+void MainWindow::GoQuiet() {
+  quiet_ = true;
+  announcer_.Stop();
+  now_playing_file_.Follow(L"");  // the file stays as it is
+  for (const UINT_PTR timer :
+       {kLogTimer, kAnnounceTimer, kRefreshTimer, kPauseTimer, kFileRetryTimer}) {
+    KillTimer(hwnd_, timer);
+  }
+}
+
+void MainWindow::ComeForward() {
+  if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+  // A box or the settings window in front of it comes along.
+  SetForegroundWindow(GetLastActivePopup(hwnd_));
+}
+
 void MainWindow::ShowSong(const std::wstring& song) {
   label_.ShowSong(song);
   announcer_.Wake();
@@ -114,6 +132,8 @@ void MainWindow::ShowState(player::PlayerState) {
 }
 
 void MainWindow::OnTimer(UINT_PTR id) {
+  // A tick already queued, or a timer started since by a click, does nothing once quiet.
+  if (quiet_ && id != kReloadTimer) return;
   switch (id) {
     case kLogTimer:
       log_.Poll();
@@ -215,6 +235,10 @@ void MainWindow::ShowFileFailure() {
 // --- window procedure
 
 LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == come_forward_message_ && msg != 0) {
+    if (!quiet_) ComeForward();
+    return 0;
+  }
   switch (msg) {
     case WM_COMMAND:
       return 0;  // the clicks went to their handlers; nothing else is wanted
