@@ -20,17 +20,17 @@ _zw_log() { printf 'wine-env: %s\n' "$*" >&2; }
 
 # PIDs of Wine processes (loader, preloader or server) running on prefix $1.
 _zw_prefix_pids() {
-  local prefix=$1 dir pid exe
-  for dir in /proc/[0-9]*; do
-    pid=${dir#/proc/}
+  local prefix=$1 file pid exe
+  # One grep reads every environment (NUL-separated entries, matched whole): a command per
+  # process would make each look take a good part of a second.
+  for file in $(grep -lzxF "WINEPREFIX=$prefix" /proc/[0-9]*/environ 2>/dev/null); do
+    pid=${file#/proc/}
+    pid=${pid%/environ}
     [[ $pid == "$$" || $pid == "$BASHPID" ]] && continue
-    exe=$(readlink "$dir/exe" 2>/dev/null) || continue
-    [[ ${exe##*/} == wine* ]] || continue
-    # environ is NUL-separated; match the whole entry.
-    if tr '\0' '\n' <"$dir/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix"; then
-      echo "$pid"
-    fi
+    exe=$(readlink "/proc/$pid/exe" 2>/dev/null) || continue
+    [[ ${exe##*/} == wine* ]] && echo "$pid"
   done
+  return 0
 }
 
 # Waits up to $2 seconds for process $1 to end (it need not be our child).
@@ -64,14 +64,32 @@ _zw_start_xvfb() {
   rm -f "$fdfile"
 }
 
+# Waits up to $2 seconds in all for every process of prefix $1 to end, then kills those
+# left: one whose server was killed under it (by a signal to the whole process group, say)
+# may never end by itself, and may start another before it goes.
+_zw_end_prefix_processes() {
+  local prefix=$1 end=$((SECONDS + $2)) i pids
+  while pids=$(_zw_prefix_pids "$prefix") && [[ -n $pids ]]; do
+    ((SECONDS < end)) || break
+    sleep 0.2
+  done
+  [[ -z $pids ]] && return 0
+  for ((i = 0; i < 10; i++)); do
+    # shellcheck disable=SC2086
+    kill -9 $pids 2>/dev/null || true
+    sleep 0.2
+    pids=$(_zw_prefix_pids "$prefix")
+    [[ -z $pids ]] && return 0
+  done
+  _zw_log "processes of $prefix are still running: $pids"
+  return 1
+}
+
 # Stops a server (and its processes) left on the prefix by an earlier session.
 _zw_stop_leftovers() {
-  local pid
   "$ZW_WINESERVER" -k >/dev/null 2>&1 {ZW_LOCK_FD}>&- || true
   "$ZW_WINESERVER" -w >/dev/null 2>&1 {ZW_LOCK_FD}>&- || true
-  for pid in $(_zw_prefix_pids "$WINEPREFIX"); do
-    _zw_wait_pid_gone "$pid" 5 || kill -9 "$pid" 2>/dev/null || true
-  done
+  _zw_end_prefix_processes "$WINEPREFIX" 5 || true
 }
 
 _zw_create_prefix() {
@@ -124,7 +142,10 @@ wine_up() {
     _zw_create_prefix || { _zw_log "could not create the prefix"; wine_down; return 1; }
   fi
 
-  "$ZW_WINESERVER" -f -p {ZW_LOCK_FD}>&- &
+  # In a session of its own, so a signal to the caller's process group (Ctrl-C, or a stop
+  # sent to the group) leaves the server to wine_down, whose -k ends every process of the
+  # prefix with it; killed first, it would leave them running without it.
+  setsid -w "$ZW_WINESERVER" -f -p {ZW_LOCK_FD}>&- &
   ZW_SERVER_PID=$!
   # The first launch loads the prefix into the server; later ones take ~0.2 s.
   if ! "$ZW_WINE64" cmd /c exit >/dev/null 2>&1 {ZW_LOCK_FD}>&-; then
@@ -144,10 +165,7 @@ wine_down() {
   fi
   if [[ -n ${WINEPREFIX:-} && -n ${ZW_LOCK_FD:-} ]]; then
     # services.exe and friends leave their own session and outlive the server briefly.
-    local pid
-    for pid in $(_zw_prefix_pids "$WINEPREFIX"); do
-      _zw_wait_pid_gone "$pid" 10 || kill -9 "$pid" 2>/dev/null || true
-    done
+    _zw_end_prefix_processes "$WINEPREFIX" 10 || true
   fi
   if [[ -n ${ZW_XVFB_PID:-} ]]; then
     kill "$ZW_XVFB_PID" 2>/dev/null || true

@@ -7,7 +7,6 @@
 #include <chrono>
 
 #include "fixture.h"
-#include "platform/win32/file_output.h"
 
 namespace e2e {
 namespace {
@@ -34,6 +33,53 @@ bool IsFolder(const std::wstring& path) {
   }
   return ::testing::AssertionSuccess();
 }
+
+// The names files get in a folder while it is watched, however briefly they stay (a save's
+// temporary and backup files), in order.
+class NamesMade {
+ public:
+  explicit NamesMade(const std::wstring& folder)
+      : folder_(CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED,
+                            nullptr)),
+        done_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    watching_ = Watch();
+  }
+  // What was made until the folder has been quiet for a moment.
+  std::vector<std::wstring> Names() {
+    while (watching_ && WaitForSingleObject(done_.get(), 500) == WAIT_OBJECT_0) {
+      DWORD bytes = 0;
+      if (!GetOverlappedResult(folder_.get(), &overlapped_, &bytes, FALSE)) break;
+      for (std::size_t at = 0; at + sizeof(FILE_NOTIFY_INFORMATION) <= bytes;) {
+        const auto* change = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(buffer_ + at);
+        if (change->Action == FILE_ACTION_ADDED || change->Action == FILE_ACTION_RENAMED_NEW_NAME) {
+          names_.emplace_back(change->FileName, change->FileNameLength / sizeof(wchar_t));
+        }
+        if (change->NextEntryOffset == 0) break;
+        at += change->NextEntryOffset;
+      }
+      watching_ = Watch();
+    }
+    return names_;
+  }
+  bool watching() const { return watching_; }
+
+ private:
+  bool Watch() {
+    overlapped_ = OVERLAPPED{};
+    overlapped_.hEvent = done_.get();
+    return ReadDirectoryChangesW(folder_.get(), buffer_, sizeof(buffer_), FALSE,
+                                 FILE_NOTIFY_CHANGE_FILE_NAME, nullptr, &overlapped_, nullptr);
+  }
+
+  UniqueHandle folder_;
+  UniqueHandle done_;
+  OVERLAPPED overlapped_{};
+  alignas(DWORD) BYTE buffer_[16384];
+  bool watching_ = false;
+  std::vector<std::wstring> names_;
+};
 
 // The folder is still there, holding the user's file as it was.
 bool FolderKept(const std::wstring& folder) {
@@ -186,9 +232,10 @@ TEST_F(SongLogTest, SavesOverAFileHeldOpenAndReportsOneThatCannotBeWritten) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
   };
   // The user's own files beside it, named as the first temporary and backup names a save of
-  // it tries: a save passes them by and leaves them alone.
-  const std::wstring own_new = platform::win32::NameBeside(file, 0, L".tmp");
-  const std::wstring own_old = platform::win32::NameBeside(file, 0, L".bak");
+  // it tries: a save passes them by, to the next ones, and leaves them alone.
+  const std::wstring own_new = dir_.File(L"~zudcd482.tmp");
+  const std::wstring own_old = dir_.File(L"~zudcd482.bak");
+  const std::vector<std::wstring> next_names = {L"~zudbcf24.tmp", L"~zudbcf24.bak"};
   for (const std::wstring& own : {own_new, own_old}) {
     UniqueHandle mine(CreateFileW(own.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -217,10 +264,21 @@ TEST_F(SongLogTest, SavesOverAFileHeldOpenAndReportsOneThatCannotBeWritten) {
   std::sort(the_files_there.begin(), the_files_there.end());
 
   // Saved over as it is, the file keeps its attributes.
+  NamesMade made(dir_.path());
+  ASSERT_TRUE(made.watching());
   ASSERT_TRUE(SaveTo(file));
   EXPECT_TRUE(WaitFile(file, "First - Song\r\n"));
   // The content shows before the save handler has finished with the file.
   ASSERT_TRUE(zurelo_.Sync());
+  std::vector<std::wstring> save_names;
+  for (const std::wstring& name : made.Names()) {
+    const bool log = name.size() >= 4 && name.compare(name.size() - 4, 4, L".log") == 0;
+    if (!log && name != L"held.txt" &&
+        std::find(save_names.begin(), save_names.end(), name) == save_names.end()) {
+      save_names.push_back(name);
+    }
+  }
+  EXPECT_EQ(save_names, next_names);
   EXPECT_TRUE(hidden()) << "the file lost its attributes";
   EXPECT_TRUE(own_files_kept());
   EXPECT_EQ(saved_files(), the_files_there);

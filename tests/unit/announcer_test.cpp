@@ -237,7 +237,16 @@ TEST_F(AnnouncerTest, AfterTheLineWaitsThePauseItWasStartedWith) {
   clock.now += 0.5;
   announcer.PauseEnded();
   EXPECT_FALSE(announcer.busy());
-  // An endless pause is waited in slices a window timer can hold.
+  // A pause longer than an hour, or endless, is waited in slices a window timer can hold.
+  announcer.On(L"7300");
+  announcer.Tick();
+  desk.EndLines();
+  for (const double slice : {3600.0, 3600.0, 100.0}) {
+    ASSERT_EQ(view.pause, slice);
+    clock.now += slice;
+    announcer.PauseEnded();
+  }
+  EXPECT_FALSE(announcer.busy());
   announcer.On(L"1e400");
   Cycle();
   announcer.Tick();
@@ -363,7 +372,10 @@ TEST_F(AnnouncerTest, OnceSendsEachSongOnceAndSleepsUntilSomethingChanges) {
   announcer.On(L"2");
   Cycle();
   EXPECT_EQ(Lines(kFirst).size(), 2u);
-  announcer.SetOnce(false);  // off: every cycle sends again
+  Cycle();  // nothing new: asleep
+  view.events.clear();
+  announcer.SetOnce(false);  // off: the timer wakes, and every cycle sends again
+  EXPECT_EQ(view.events, std::vector<std::wstring>{L"timer on"});
   Cycle();
   EXPECT_EQ(Lines(kFirst).size(), 3u);
 }

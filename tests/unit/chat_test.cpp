@@ -346,6 +346,11 @@ TEST_F(ChatTest, NoNewLineWhileAnEarlierOneIsStuckInTheClient) {
   EXPECT_EQ(outcomes, std::vector<chat::LineOutcome>{chat::LineOutcome::kPostedAfterGivingUp});
   EXPECT_EQ(desk.At(input).text, L"draft");
   EXPECT_EQ(Send(&chat::MircLine, L"three"), chat::LineOutcome::kPosted);
+  // A line whose worker could not be made leaves the client free for the next.
+  desk.refuse_lines = true;
+  EXPECT_EQ(Send(&chat::MircLine, L"four"), chat::LineOutcome::kSkipped);
+  desk.refuse_lines = false;
+  EXPECT_EQ(Send(&chat::MircLine, L"five"), chat::LineOutcome::kPosted);
 }
 
 TEST_F(ChatTest, MircHungInputStopsAfterTheText) {

@@ -29,6 +29,10 @@ TEST(NowPlayingFile, HoldsWhatPlaysAndTriesAgainAfterAFailureToldOnce) {
   EXPECT_EQ(files.files[path], mark + "Caf\xC3\xA9 Tacvba - Eres");
   file.Show(L"Caf\u00e9\tTacvba - Eres", true);
   EXPECT_EQ(files.writes, 1);
+  // Another file chosen while the same song plays is written at once.
+  file.Follow(L"C:\\obs\\other.txt");
+  EXPECT_EQ(files.files[L"C:\\obs\\other.txt"], mark + "Caf\xC3\xA9 Tacvba - Eres");
+  file.Follow(path);
   // Paused, stopped or no player: empty, and the song again once it plays again.
   file.Show(L"Caf\u00e9\tTacvba - Eres", false);
   EXPECT_EQ(files.files[path], "");
@@ -48,9 +52,15 @@ TEST(NowPlayingFile, HoldsWhatPlaysAndTriesAgainAfterAFailureToldOnce) {
   file.Retry();
   EXPECT_EQ(files.files[path], mark + "C - D") << "the retry writes what plays now";
   EXPECT_FALSE(view.timer);
+  // Its folder goes, and the pause finds it gone; back before the same song plays on, the
+  // file is written again, though the song is the one it last held.
   files.fail_with = platform::FileError{3, L"The path was not found."};
-  file.Show(L"E - F", true);
+  files.files.erase(path);
+  file.Show(L"C - D", false);
   EXPECT_EQ(view.told.size(), 2u) << "a success ends the silence";
+  files.fail_with.reset();
+  file.Show(L"C - D", true);
+  EXPECT_EQ(files.files[path], mark + "C - D");
 
   file.Follow(L"");
   EXPECT_FALSE(view.timer);

@@ -28,8 +28,11 @@ TEST(NowPlayingLine, ASongThatWouldBeginTheLineNeverBeginsACommand) {
 TEST(NowPlayingLine, InsideACommandTheSongIsOnlyItsText) {
   // One slash evaluates nothing, so "$" and "%" stay; "|" would start a second command and a
   // line break would end the line.
-  EXPECT_EQ(Typed(L"/me np: ", L"A | quit $me %x", kCommands), L"/me np: A \u2223 quit $me %x");
+  EXPECT_EQ(Typed(L"/me np: ", L"A | B | /quit $me %x", kCommands),
+            L"/me np: A \u2223 B \u2223 /quit $me %x");
   EXPECT_EQ(Typed(L"/me np: ", L"A\r\n/quit", kCommands), L"/me np: A  /quit");
+  // Blanks before the "/" are taken as the box may take them: as a command all the same.
+  EXPECT_EQ(Typed(L"  /me np: ", L"A | /quit", kCommands), L"  /me np: A \u2223 /quit");
 }
 
 TEST(NowPlayingLine, APrefixTheSongCouldTurnIntoACommandSendsNothing) {
