@@ -350,6 +350,17 @@ TEST_F(ChatTest, OnceAnnouncesEachSongOnceAndTheUsersDraftIsKept) {
   ASSERT_TRUE(SetText(player_->Top(), L"1. Artist - Song - Winamp [Paused]"));
   Pause(1500ms);
   EXPECT_EQ(peer_->log().Events(), first);
+  // Another client chosen meanwhile gets the song at once; chosen again, mIRC gets nothing.
+  Peer* aol = StartPeer("aol");
+  ASSERT_NE(aol, nullptr);
+  zurelo_.Click(ids::kAolOption);
+  const Events aol_first = AolCycle(std::string(kPrefix) + "Artist - Song");
+  EXPECT_TRUE(aol->WaitEvents(aol_first.size())) << "choosing a client woke nothing";
+  zurelo_.Click(ids::kMircOption);
+  ASSERT_TRUE(WaitUntil([&] { return IsChecked(zurelo_.Item(ids::kMircOption)); }));
+  Pause(1500ms);
+  EXPECT_EQ(aol->log().Events(), aol_first);
+  EXPECT_EQ(peer_->log().Events(), first);
   // The client empties its box a little after it has posted the line.
   PostMessageW(peer_->Top(), peer::kEmptyLateMessage, 400, 0);
   ASSERT_TRUE(WaitUntil([&] { return Logged(*peer_, "armed", "empty"); }));
