@@ -453,6 +453,8 @@ TEST_F(ChatTest, ALineGoesOnlyWhereItWasTyped) {
   // During the pause: mIRC comes later in the order, so its turn comes in this cycle.
   zurelo_.Click(ids::kMircOption);
   ASSERT_TRUE(WaitUntil([&] { return TypedInto(*mirc, "mirc.edit"); }));
+  // The box is set back before the next trigger is armed: setting it back is a text too.
+  ASSERT_TRUE(WaitUntil([&] { return TextOf(channel1_input) == L"half a thoughtlo"; }));
   // The next line: the second channel comes forward as our text arrives.
   PostMessageW(mirc->Top(), peer::kSwitchOnTextMessage, 0, 0);
   ASSERT_TRUE(WaitUntil([&] { return Logged(*mirc, "armed", "switch"); }));
