@@ -108,7 +108,8 @@ TEST(NowPlayingModel, TellsTheWindowOnlyWhenTheSongChanges) {
     void ShowSong(const std::wstring& song) override { shown.push_back(song); }
   } display;
   fakes::FakeDesktop desk;
-  zurelo::NowPlaying model(desk, display);
+  fakes::ManualClock clock;
+  zurelo::NowPlaying model(desk, display, clock);
   const auto player = desk.Add(0, L"Winamp v1.x", L"1. A - B - Winamp");
   for (int i = 0; i < 3; ++i) model.Refresh();
   desk.SetText(player, L"2. C - D - Winamp [Paused]");
