@@ -159,7 +159,8 @@ bool Win32WindowSystem::Ask(Handle w, unsigned message, std::uintptr_t wparam, s
   for (auto it = questions.begin(); it != questions.end();) {
     it = now - it->second.asked_at >= kForgetQuestionSeconds ? questions.erase(it) : std::next(it);
   }
-  const ULONG_PTR id = next_question_++;
+  static ULONG_PTR last_id = 0;
+  const ULONG_PTR id = ++last_id;
   questions[id] = Question{this, now, std::move(answered)};
   if (!SendMessageCallbackW(AsHwnd(w), message, static_cast<WPARAM>(wparam),
                             static_cast<LPARAM>(lparam), &Answered, id)) {

@@ -64,7 +64,6 @@ class Win32WindowSystem : public WindowSystem {
   SteadyClock clock_;
   UniqueWindow notices_;  // a message-only window: lines' ends and the check timer
   std::vector<std::shared_ptr<LineWork>> lines_;  // workers not back yet
-  ULONG_PTR next_question_ = 1;
 };
 
 }  // namespace platform::win32
