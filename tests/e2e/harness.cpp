@@ -740,6 +740,7 @@ PeerEvent ParseEvent(std::string line) {
 bool IsMessageEvent(const PeerEvent& e) {
   return e.window != "ready" && e.window != "hang" && e.window != "slow" && e.window != "churn" &&
          e.window != "armed" && e.window != "switched" && e.window != "error" &&
+         e.window != "typed" && e.window != "emptied" && e.window != "at" &&
          e.window != "asked" && e.window != "answers";
 }
 
