@@ -23,7 +23,7 @@ constexpr COLORREF kPrefixGreen = RGB(0, 255, 0);
 MainWindow::MainWindow(const Services& services)
     : ui::Form(ids::kLogToggleButton, services.pump),
       s_(services),
-      now_playing_(s_.windows, *this),
+      now_playing_(s_.windows, *this, s_.clock),
       chat_(s_.windows),
       announcer_(*this, chat_, now_playing_, s_.clock),
       log_(*this, list_, now_playing_, s_.windows),

@@ -121,6 +121,13 @@ class WindowSystem : public virtual WindowFinder {
   virtual bool StartLine(std::function<LineReport(LineWindows&)> steps,
                          std::function<void(const LineEnd&)> ended) = 0;
 
+  // Sends another program's window a message without waiting for it (no wParam or lParam
+  // may point at anything). answered runs later on this thread, from the message loop, with
+  // the window's answer; never when the window does not answer: while it hangs, and when it
+  // is gone before it does. False when the message could not go (no such window).
+  virtual bool Ask(Handle w, unsigned message, std::uintptr_t wparam, std::intptr_t lparam,
+                   std::function<void(std::intptr_t answer)> answered) = 0;
+
   // Extended style (GWL_EXSTYLE) and layered alpha of a window. The style is nothing when
   // it cannot be read (no such window).
   virtual std::optional<std::uint32_t> GetExStyle(Handle w) = 0;

@@ -155,6 +155,7 @@ std::optional<TitleReading> ReadPlayer(platform::WindowSystem& windows) {
 
 const std::optional<TitleReading>& PlayerReader::Read(platform::WindowSystem& windows) {
   const platform::Handle winamp = windows.FindTopLevel(kPlayerClass);
+  window_ = winamp;
   // Any handle but 0 is a window: a handle with its top bit set is as valid as any other.
   if (winamp == 0) {
     found_ = false;

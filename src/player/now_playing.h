@@ -75,8 +75,11 @@ std::optional<std::wstring> ReadNowPlaying(platform::WindowSystem& windows);
 class PlayerReader {
  public:
   const std::optional<TitleReading>& Read(platform::WindowSystem& windows);
+  // The player's window as the last read found it; 0 when there was none.
+  platform::Handle window() const { return window_; }
 
  private:
+  platform::Handle window_ = 0;
   bool found_ = false;
   std::wstring title_;
   std::optional<TitleReading> reading_;

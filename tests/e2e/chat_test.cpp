@@ -148,10 +148,11 @@ std::size_t CountLogged(const Peer& peer, const std::string& window, const std::
 class ChatTest : public E2eTest {
  protected:
   // A player, the client's peer and the program, with the client chosen and the pause set.
-  void StartWith(const Client& client, const wchar_t* pause) {
+  void StartWith(const Client& client, const wchar_t* pause,
+                 const std::vector<std::wstring>& player_options = {}) {
     ASSERT_NE(client.role, nullptr) << "no stand-in for the client of option " << client.option;
     StoreSetting(L"Pause", L"Pause1", pause);
-    player_ = StartPeer("player", L"1. Artist - Song - Winamp");
+    player_ = StartPeer("player", L"1. Artist - Song - Winamp", player_options);
     ASSERT_NE(player_, nullptr);
     peer_ = StartPeer(client.role);
     ASSERT_NE(peer_, nullptr);
@@ -283,9 +284,12 @@ TEST_F(ChatTest, OffDuringAPauseStillServesAClientChosenMeanwhile) {
 }
 
 // Lines go on under any box or dialog on screen: the pause ends and the next line goes out
-// while "Zurelo Enabled!!" is up, and while the log's save dialog is.
+// while "Zurelo Enabled!!" is up, and while the log's save dialog is; and while the player
+// hangs over a question.
 TEST_F(ChatTest, LineIsThePrefixBoxTextAsTypedAndBoxesHoldNoLine) {
-  ASSERT_NO_FATAL_FAILURE(StartWith(ClientFor(ids::kMircOption), L"1"));
+  const std::wstring file = dir_.File(L"nowplaying.txt");
+  StoreSetting(L"File", L"File1", file);
+  ASSERT_NO_FATAL_FAILURE(StartWith(ClientFor(ids::kMircOption), L"1", {L"--answers", L"winamp"}));
   // Omega and a character beyond the first plane, which code page 1252 lacks, reach the
   // Unicode input as they are.
   ASSERT_TRUE(SetText(zurelo_.Item(ids::kPrefixBox), L"\u03A9 \U0001F3B5 on air: "));
@@ -315,6 +319,29 @@ TEST_F(ChatTest, LineIsThePrefixBoxTextAsTypedAndBoxesHoldNoLine) {
       << "the lines stopped under the save dialog";
   EXPECT_TRUE(IsWindowVisible(dialog));
   ASSERT_TRUE(CancelFileDialog(dialog, L""));
+
+  // The player hangs over the question its next title brings: the label and the file follow
+  // that title, and the lines with its song go out, all while the player hangs. Once it is
+  // back it is asked again.
+  PostMessageW(player_->Top(), peer::kHangOnQuestionMessage, 8000, 0);
+  ASSERT_TRUE(WaitUntil([&] { return Logged(*player_, "armed", "question"); }));
+  ASSERT_TRUE(SetText(player_->Top(), L"2. While - Asked - Winamp"));
+  ASSERT_TRUE(WaitUntil([&] { return Logged(*player_, "hang", "begin"); }, 5s));
+  EXPECT_TRUE(zurelo_.WaitLabel(L"While - Asked", 5s));
+  EXPECT_TRUE(WaitUntil([&] { return ReadBytes(file) == "\xEF\xBB\xBFWhile - Asked"; }, 5s))
+      << ::testing::PrintToString(ReadBytes(file).value_or("(no file)"));
+  const Events asked = MircCycle(u8"\u03A9 \U0001F3B5 on air: While - Asked");
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        const Events now = peer_->log().Events();
+        return std::search(now.begin(), now.end(), asked.begin(), asked.end()) != now.end();
+      },
+      5s))
+      << ::testing::PrintToString(peer_->log().Events());
+  EXPECT_FALSE(Logged(*player_, "hang", "end")) << "something waited for the player's answer";
+  ASSERT_TRUE(WaitUntil([&] { return Logged(*player_, "hang", "end"); }, 15s));
+  const std::size_t asked_before = CountLogged(*player_, "asked", "");
+  EXPECT_TRUE(WaitUntil([&] { return CountLogged(*player_, "asked", "") > asked_before; }, 10s));
 }
 
 // Announce each song once (the system menu's choice, stored at once): at pause 0 a song

@@ -35,12 +35,12 @@ class E2eTest : public ::testing::Test {
   }
 
   // Starts a peer and waits for its windows; nullptr (and a failure) when it does not come.
-  Peer* StartPeer(const std::string& role,
-                  const std::optional<std::wstring>& title = std::nullopt) {
+  Peer* StartPeer(const std::string& role, const std::optional<std::wstring>& title = std::nullopt,
+                  const std::vector<std::wstring>& options = {}) {
     auto peer = std::make_unique<Peer>();
     const std::wstring log = dir_.File(std::wstring(role.begin(), role.end()) + L"-" +
                                        std::to_wstring(peers_.size()) + L".log");
-    if (!peer->Start(role, log, title)) {
+    if (!peer->Start(role, log, title, options)) {
       ADD_FAILURE() << "the " << role << " peer did not start: " << peer->Describe();
       return nullptr;
     }

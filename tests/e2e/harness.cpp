@@ -740,7 +740,8 @@ PeerEvent ParseEvent(std::string line) {
 bool IsMessageEvent(const PeerEvent& e) {
   return e.window != "ready" && e.window != "hang" && e.window != "slow" && e.window != "churn" &&
          e.window != "armed" && e.window != "switched" && e.window != "error" &&
-         e.window != "typed" && e.window != "emptied" && e.window != "at";
+         e.window != "typed" && e.window != "emptied" && e.window != "at" &&
+         e.window != "asked" && e.window != "answers";
 }
 
 std::vector<PeerEvent> PeerLog::All() const {
@@ -808,7 +809,8 @@ std::string ClickedEvent(const std::string& button) {
 // --- Peer
 
 bool Peer::Start(const std::string& role, const std::wstring& log_path,
-                 const std::optional<std::wstring>& title) {
+                 const std::optional<std::wstring>& title,
+                 const std::vector<std::wstring>& options) {
   log_ = PeerLog(log_path);
   const peer::RoleRow* row = peer::FindRole(role);
   if (row == nullptr) return false;
@@ -818,6 +820,7 @@ bool Peer::Start(const std::string& role, const std::wstring& log_path,
     args.push_back(L"--title");
     args.push_back(*title);
   }
+  args.insert(args.end(), options.begin(), options.end());
   process_ = Process::Start(ProgramPaths().peer, args);
   return process_.started() && WaitReady(1);
 }
@@ -837,6 +840,17 @@ bool Peer::WaitReady(int generation) {
 HWND Peer::Top() const {
   const std::vector<HWND> windows = TopLevelWindows(class_, process_.pid());
   return windows.empty() ? nullptr : windows.front();
+}
+
+bool Peer::SetAnswer(WPARAM what, LPARAM value) {
+  const auto answers_set = [&] {
+    const std::vector<PeerEvent> all = log_.All();
+    return std::count_if(all.begin(), all.end(),
+                         [](const PeerEvent& e) { return e.window == "answers"; });
+  };
+  const auto before = answers_set();
+  return PostMessageW(Top(), peer::kPlayerAnswerMessage, what, value) &&
+         WaitUntil([&] { return answers_set() > before; });
 }
 
 bool Peer::WaitEvents(std::size_t n, std::chrono::milliseconds timeout) {

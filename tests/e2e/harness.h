@@ -17,6 +17,9 @@
 //                                                 with the message's line)
 //   churn                                         the tree is destroyed and built anew
 //   armed switch|type|hang ms=<n>                 what the user does at the next text is set
+//   armed question ms=<n>                         the player hangs over the next question
+//   asked question=<n> wparam=0x.. answer=<n>     the player answered a question (WM_USER)
+//   answers <state|position|length|list>=<n>      one of the player's answers was set
 //   switched to=<window>                          another conversation came forward
 //   error <text>                                  the peer could not build its windows
 // Window names are "<role>.<part>". The parts the program is meant to reach are
@@ -245,9 +248,11 @@ std::string ClickedEvent(const std::string& button);
 
 class Peer {
  public:
-  // role: the name of a row of peer::kRoles (player, aol, aim, yahoo or mirc).
+  // role: the name of a row of peer::kRoles (player, aol, aim, yahoo or mirc); options go
+  // on the peer's command line as they are ({L"--answers", L"winamp"}).
   bool Start(const std::string& role, const std::wstring& log_path,
-             const std::optional<std::wstring>& title = std::nullopt);
+             const std::optional<std::wstring>& title = std::nullopt,
+             const std::vector<std::wstring>& options = {});
   void Stop() { process_.Stop(); }
   // Waits for the ready line of the given generation.
   bool WaitReady(int generation = 1);
@@ -256,6 +261,8 @@ class Peer {
   DWORD pid() const { return process_.pid(); }
   std::string Describe() const { return process_.Describe(); }
   const PeerLog& log() const { return log_; }
+  // Sets one of a player's answers (peer::kPlayerAnswerMessage) and waits until it is taken.
+  bool SetAnswer(WPARAM what, LPARAM value);
   // Waits until the log has at least n message lines.
   bool WaitEvents(std::size_t n, std::chrono::milliseconds timeout = std::chrono::seconds(10));
 

@@ -7,6 +7,7 @@
 #include <chrono>
 
 #include "fixture.h"
+#include "peers/peer_protocol.h"
 
 namespace e2e {
 namespace {
@@ -403,8 +404,15 @@ TEST_F(SongLogTest, NowPlayingFileHoldsWhatPlaysAndComesBackByItself) {
   player_->Stop();
   ASSERT_TRUE(zurelo_.WaitLabel(L"Winamp 6 Not Found"));
   EXPECT_TRUE(WaitFile(file, ""));
-  player_ = StartPeer("player", L"3. Third - Song - Winamp");
+  player_ = StartPeer("player", L"3. Third - Song - Winamp", {L"--answers", L"winamp"});
   ASSERT_NE(player_, nullptr);
+  EXPECT_TRUE(WaitFile(file, mark + "Third - Song"));
+  // This player answers for itself, and its word wins over its title: paused, the file is
+  // emptied while the label still names the song; playing again, the song is back.
+  ASSERT_TRUE(player_->SetAnswer(peer::kAnswerState, 3));
+  EXPECT_TRUE(WaitFile(file, ""));
+  EXPECT_EQ(zurelo_.Label(), L"Third - Song");
+  ASSERT_TRUE(player_->SetAnswer(peer::kAnswerState, 1));
   EXPECT_TRUE(WaitFile(file, mark + "Third - Song"));
   EXPECT_EQ(StoredSetting(L"File", L"File1"), WindowsPath(file));
   EXPECT_TRUE(MessageBoxes(zurelo_.pid()).empty());

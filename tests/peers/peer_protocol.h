@@ -36,6 +36,19 @@ inline constexpr UINT kHangOnSendMessage = WM_APP + 8;
 inline constexpr UINT kEmptyLateMessage = WM_APP + 9;
 inline constexpr WPARAM kNeverEmpty = 0xFFFFFFFF;
 
+// The player, started with --answers, answers the questions another program sends its main
+// window (WM_USER, the question in lParam). wParam = which answer, lParam = its value.
+inline constexpr UINT kPlayerAnswerMessage = WM_APP + 10;
+enum PlayerAnswer : WPARAM {
+  kAnswerState = 0,       // 1 playing, 3 paused, 0 neither
+  kAnswerPositionMs = 1,  // the time played (-1 is answered while it does not play)
+  kAnswerLengthSeconds = 2,
+  kAnswerListPosition = 3,
+};
+// wParam = milliseconds: once it is given its next title, the player hangs that long over
+// the first question it is asked, then answers it.
+inline constexpr UINT kHangOnQuestionMessage = WM_APP + 11;
+
 // The title a player shows when none is given.
 inline constexpr char kDefaultPlayerTitle[] = "1. Zurelo Demo - Sample Song (3:45) - Winamp";
 

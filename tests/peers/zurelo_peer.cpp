@@ -3,6 +3,13 @@
 // child order those programs have, and records every message that reaches them.
 //
 //   zurelo_peer.exe --role player|aol|aim|yahoo|mirc --log <file> [--title <text>]
+//                   [--answers none|winamp|running]
+//
+// The player answers no questions by default: its procedure gives the window system's 0 to
+// every WM_USER, as a program posing as the player does. With --answers winamp it answers
+// them as the player does, with the state, time played, length and playlist entry the test
+// sets (kPlayerAnswerMessage; at first playing, 0 ms of 3:45, the first entry); with
+// --answers running the time played also goes on by itself while it plays.
 //
 // The player and the mIRC windows are Unicode windows, as those programs make theirs: texts
 // arrive as UTF-16 and are logged as UTF-8. The AOL, AIM and Yahoo! windows are ANSI
@@ -69,6 +76,13 @@ struct State {
   std::map<HWND, std::pair<unsigned, unsigned>> selections;
   DWORD hang_after_text_ms = 0;  // kHangAfterTextMessage armed
   DWORD hang_now_ms = 0;         // the text came: hang over the next message
+  // The player's answers to questions.
+  enum class Answers { kNone, kWinamp, kRunning } answers = Answers::kNone;
+  LRESULT play_state = 1, length_s = 225, list_position = 0;
+  LONGLONG position_ms = 0;       // at position_since, while it plays
+  ULONGLONG position_since = 0;   // GetTickCount64
+  DWORD hang_after_title_ms = 0;  // kHangOnQuestionMessage armed
+  DWORD hang_on_question_ms = 0;  // the title came: hang over the next question
 };
 
 State& S() {
@@ -295,6 +309,79 @@ void AfterInput(HWND w, UINT msg) {
   }
 }
 
+// The time played now: it goes on by itself only while a running player plays.
+LONGLONG PositionNow() {
+  if (S().answers != State::Answers::kRunning || S().play_state != 1) return S().position_ms;
+  return S().position_ms + static_cast<LONGLONG>(GetTickCount64() - S().position_since);
+}
+
+// A question another program sends the player's main window (WM_USER), answered as the
+// player answers it; nothing when this player answers no questions.
+std::optional<LRESULT> AnswerQuestion(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg != WM_USER || w != S().top.get() || S().role->role != Role::kPlayer ||
+      S().answers == State::Answers::kNone) {
+    return std::nullopt;
+  }
+  if (S().hang_on_question_ms != 0) {
+    const DWORD ms = S().hang_on_question_ms;
+    S().hang_on_question_ms = 0;
+    S().log.Write("hang begin ms=" + std::to_string(ms));
+    Sleep(ms);
+    S().log.Write("hang end");
+  }
+  LRESULT answer = 1;  // a question it does not know
+  switch (lp) {
+    case 0:  // the version: 5.66
+      answer = 0x5066;
+      break;
+    case 104:
+      answer = S().play_state;
+      break;
+    case 105:
+      answer = wp == 1               ? S().length_s
+               : S().play_state == 0 ? -1
+                                     : static_cast<LRESULT>(PositionNow());
+      break;
+    case 125:
+      answer = S().list_position;
+      break;
+    default:
+      break;
+  }
+  S().log.Write("asked question=" + std::to_string(lp) + " wparam=" + peer::HexNumber(wp) +
+                " answer=" + std::to_string(answer));
+  return answer;
+}
+
+// Sets one of the player's answers (kPlayerAnswerMessage).
+void SetAnswer(WPARAM what, LPARAM value) {
+  const char* name = "unknown";
+  switch (what) {
+    case peer::kAnswerState:
+      S().position_ms = PositionNow();  // the time played so far is kept
+      S().position_since = GetTickCount64();
+      S().play_state = value;
+      name = "state";
+      break;
+    case peer::kAnswerPositionMs:
+      S().position_ms = value;
+      S().position_since = GetTickCount64();
+      name = "position";
+      break;
+    case peer::kAnswerLengthSeconds:
+      S().length_s = value;
+      name = "length";
+      break;
+    case peer::kAnswerListPosition:
+      S().list_position = value;
+      name = "list";
+      break;
+    default:
+      break;
+  }
+  S().log.Write(std::string("answers ") + name + "=" + std::to_string(value));
+}
+
 // Control messages and button notifications, common to every top-level window and to the
 // windows that hold buttons. Returns true when the message was taken.
 bool HandleCommon(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
@@ -350,6 +437,15 @@ bool HandleCommon(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       }
       S().emptying = nullptr;
       return true;
+    case peer::kPlayerAnswerMessage:
+      if (w != S().top.get()) return false;
+      SetAnswer(wp, lp);
+      return true;
+    case peer::kHangOnQuestionMessage:
+      if (w != S().top.get()) return false;
+      S().hang_after_title_ms = static_cast<DWORD>(wp);
+      S().log.Write("armed question ms=" + std::to_string(wp));
+      return true;
     case peer::kHangAfterTextMessage:
       if (w != S().top.get()) return false;
       S().hang_after_text_ms = static_cast<DWORD>(wp);
@@ -376,6 +472,11 @@ LRESULT CALLBACK PlainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   BeforeInput(w, msg);
   Record(w, msg, wp, lp);
   if (HandleCommon(w, msg, wp, lp)) return 0;
+  if (const std::optional<LRESULT> answer = AnswerQuestion(w, msg, wp, lp)) return *answer;
+  if (msg == WM_SETTEXT && w == S().top.get() && S().hang_after_title_ms != 0) {
+    S().hang_on_question_ms = S().hang_after_title_ms;
+    S().hang_after_title_ms = 0;
+  }
   LRESULT result = 0;
   if (!EditPlain(w, msg, wp, lp, &result)) {
     result = IsWindowUnicode(w) ? DefWindowProcW(w, msg, wp, lp) : DefWindowProcA(w, msg, wp, lp);
@@ -735,6 +836,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   const peer::RoleRow* role = nullptr;
   std::wstring log_path;
   std::optional<std::wstring> title;
+  State::Answers answers = State::Answers::kNone;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::wstring key = argv.get()[i], value = argv.get()[i + 1];
     if (key == L"--role") {
@@ -743,6 +845,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       log_path = value;
     } else if (key == L"--title") {
       title = value;
+    } else if (key == L"--answers") {
+      if (value == L"winamp") {
+        answers = State::Answers::kWinamp;
+      } else if (value == L"running") {
+        answers = State::Answers::kRunning;
+      } else if (value != L"none") {
+        return 2;
+      }
     } else {
       return 2;
     }
@@ -753,6 +863,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   s.instance = instance;
   s.role = role;
   s.unicode = role->unicode;
+  s.answers = answers;
+  s.position_since = GetTickCount64();
   if (title) {
     s.title = *title;
   } else {

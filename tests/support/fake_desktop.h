@@ -3,12 +3,14 @@
 // window-system seam and records every call made to it, in order.
 
 #include <algorithm>
+#include <cstdint>
 #include <cwctype>
 #include <functional>
 #include <map>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/window_system.h"
@@ -53,12 +55,15 @@ class FakeDesktop : public platform::WindowSystem, public platform::LineWindows 
     // answers again.
     std::wstring late_on;
     unsigned sel_start = 0, sel_end = 0;
+    // What it answers a question with this wParam and lParam; any other question it answers
+    // with 0, as the window system's default procedure does.
+    std::map<std::pair<std::uintptr_t, std::intptr_t>, std::intptr_t> answers;
   };
 
   // Adds a window at the end of its parent's child order (parent 0: top level).
   Handle Add(Handle parent, const std::wstring& cls, const std::wstring& text = L"") {
     const Handle h = next_++;
-    windows_[h] = Window{parent, cls, text, {}, 0, std::nullopt, false, L"", 0, 0};
+    windows_[h] = Window{parent, cls, text, {}, 0, std::nullopt, false, L"", 0, 0, {}};
     (parent == 0 ? top_ : windows_.at(parent).children).push_back(h);
     return h;
   }
@@ -194,6 +199,43 @@ class FakeDesktop : public platform::WindowSystem, public platform::LineWindows 
   bool EndLines() { return Flush(ends_); }
   bool WorkersBack() { return Flush(backs_); }
 
+  // A question waits for its answer until the test lets the message loop run (Answer). A
+  // hung window answers none meanwhile, and one gone before it answers never does.
+  struct Question {
+    Handle target;
+    unsigned message;
+    std::uintptr_t wparam;
+    std::intptr_t lparam;
+  };
+  std::vector<Question> questions;  // every question asked, in order
+  bool Ask(Handle w, unsigned message, std::uintptr_t wparam, std::intptr_t lparam,
+           std::function<void(std::intptr_t)> answered) override {
+    if (!Exists(w)) return false;
+    questions.push_back({w, message, wparam, lparam});
+    unanswered_.push_back({questions.back(), std::move(answered)});
+    return true;
+  }
+  std::size_t Unanswered() const { return unanswered_.size(); }
+  // The answers of the windows that answer now, in order; true when there was any. An
+  // answer that asks again waits for the next call.
+  bool Answer() {
+    std::vector<std::pair<std::function<void(std::intptr_t)>, std::intptr_t>> now;
+    std::vector<std::pair<Question, std::function<void(std::intptr_t)>>> later;
+    for (auto& [q, answered] : unanswered_) {
+      auto it = windows_.find(q.target);
+      if (it == windows_.end()) continue;
+      if (it->second.hung) {
+        later.push_back({q, std::move(answered)});
+        continue;
+      }
+      const auto a = it->second.answers.find({q.wparam, q.lparam});
+      now.push_back({std::move(answered), a == it->second.answers.end() ? 0 : a->second});
+    }
+    unanswered_ = std::move(later);
+    for (auto& [answered, answer] : now) answered(answer);
+    return !now.empty();
+  }
+
   std::optional<std::uint32_t> GetExStyle(Handle w) override {
     auto it = windows_.find(w);
     return it == windows_.end() ? std::nullopt : it->second.ex_style;
@@ -265,6 +307,7 @@ class FakeDesktop : public platform::WindowSystem, public platform::LineWindows 
   Handle next_ = 0x100;
   bool given_up_ = false;
   std::vector<std::function<void()>> ends_, backs_;
+  std::vector<std::pair<Question, std::function<void(std::intptr_t)>>> unanswered_;
 };
 
 }  // namespace fakes

@@ -135,7 +135,7 @@ class AnnouncerTest : public ::testing::Test {
   FakeView view;
   NoDisplay display;
   Handle player = 0;
-  zurelo::NowPlaying now_playing{desk, display};
+  zurelo::NowPlaying now_playing{desk, display, clock};
   zurelo::Announcer announcer{view, chat, now_playing, clock, {kRows.data(), kRows.size()}};
   std::map<const ChatClient*, Handle> inputs;
 };

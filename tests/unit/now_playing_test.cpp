@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -108,7 +109,8 @@ TEST(NowPlayingModel, TellsTheWindowOnlyWhenTheSongChanges) {
     void ShowSong(const std::wstring& song) override { shown.push_back(song); }
   } display;
   fakes::FakeDesktop desk;
-  zurelo::NowPlaying model(desk, display);
+  fakes::ManualClock clock;
+  zurelo::NowPlaying model(desk, display, clock);
   const auto player = desk.Add(0, L"Winamp v1.x", L"1. A - B - Winamp");
   for (int i = 0; i < 3; ++i) model.Refresh();
   desk.SetText(player, L"2. C - D - Winamp [Paused]");
@@ -119,6 +121,170 @@ TEST(NowPlayingModel, TellsTheWindowOnlyWhenTheSongChanges) {
   model.Refresh();
   EXPECT_EQ(display.shown, (std::vector<std::wstring>{L"A - B", L"C - D"}));
   EXPECT_EQ(model.song(), L"C - D");
+}
+
+// The player asked about itself, against a fake whose answers come when the test runs the
+// message loop (Answer).
+class AskedPlayerTest : public ::testing::Test {
+ protected:
+  using State = player::PlayerState;
+  struct Display : zurelo::SongDisplay {
+    std::vector<std::wstring> songs;
+    std::vector<State> states;
+    std::vector<player::SongFacts> facts;
+    void ShowSong(const std::wstring& song) override { songs.push_back(song); }
+    void ShowState(State state) override { states.push_back(state); }
+    void ShowFacts(const player::SongFacts& f) override { facts.push_back(f); }
+  };
+  // A window of the player's class that answers as the player does.
+  platform::Handle AddPlayer(const std::wstring& title) {
+    const platform::Handle w = desk.Add(0, L"Winamp v1.x", title);
+    desk.At(w).answers = {
+        {{0, 0}, 0x5066}, {{0, 104}, 3}, {{0, 105}, 61000}, {{1, 105}, 245}, {{0, 125}, 6}};
+    return w;
+  }
+  // What was asked, as "wParam/lParam".
+  std::vector<std::string> Asked(std::size_t from = 0) const {
+    std::vector<std::string> out;
+    for (std::size_t i = from; i < desk.questions.size(); ++i) {
+      const auto& q = desk.questions[i];
+      EXPECT_EQ(q.message, 0x0400u);
+      out.push_back(std::to_string(q.wparam) + "/" + std::to_string(q.lparam));
+    }
+    return out;
+  }
+  // The refresh timer's ticks, 10 ms apart, for that long; the message loop runs after each.
+  void Run(double seconds) {
+    for (long n = std::lround(seconds * 100); n > 0; --n) {
+      model.Refresh();
+      while (desk.Answer()) {
+      }
+      clock.now = 1000.0 + static_cast<double>(++ticks_) / 100;  // no sum of rounded steps
+    }
+  }
+
+  fakes::FakeDesktop desk;
+  fakes::ManualClock clock;  // starts at 1000
+  long ticks_ = 0;
+  Display display;
+  zurelo::NowPlaying model{desk, display, clock};
+};
+
+// The version first, then the round's four questions one at a time; the state it answers
+// wins over the title's, and the display hears once per round of anything that changed.
+TEST_F(AskedPlayerTest, ItsWordForTheStateWinsAndItsFactsAreToldOncePerRound) {
+  const platform::Handle w = AddPlayer(L"1. A - B - Winamp");
+  model.Refresh();
+  // The song and the title's state are shown before any answer.
+  EXPECT_EQ(display.songs, std::vector<std::wstring>{L"A - B"});
+  EXPECT_EQ(display.states, std::vector<State>{State::kPlaying});
+  EXPECT_EQ(Asked(), std::vector<std::string>{"0/0"});
+  EXPECT_TRUE(desk.Answer());
+  EXPECT_EQ(Asked(1), std::vector<std::string>{"0/104"});
+  while (desk.Answer()) {
+  }
+  EXPECT_EQ(Asked(1), (std::vector<std::string>{"0/104", "0/105", "1/105", "0/125"}));
+  EXPECT_FALSE(model.playing());
+  EXPECT_EQ(display.states, (std::vector<State>{State::kPlaying, State::kPaused}));
+  ASSERT_EQ(display.facts.size(), 2u);
+  EXPECT_EQ(display.facts.back(), model.facts());
+  EXPECT_EQ(model.facts().list_position, 6);
+  EXPECT_EQ(model.facts().length_seconds, 245);
+  EXPECT_EQ(model.facts().position_ms, 61000);
+
+  // Nothing more is asked within the second; then only the time played moved.
+  Run(0.99);
+  EXPECT_EQ(desk.questions.size(), 5u);
+  desk.At(w).answers[{0, 105}] = 62000;
+  Run(0.02);
+  EXPECT_EQ(desk.questions.size(), 9u);
+  ASSERT_EQ(display.facts.size(), 3u);
+  EXPECT_EQ(display.facts.back().position_ms, 62000);
+  Run(1.0);
+  EXPECT_EQ(desk.questions.size(), 13u);
+  EXPECT_EQ(display.facts.size(), 3u);
+
+  // A new song on the title is asked about at once. An answer it does not know for the
+  // state leaves the title's; -1 (here widened as a 32-bit value) is unknown.
+  desk.At(w).answers[{0, 104}] = 2;
+  desk.At(w).answers[{1, 105}] = 0xFFFFFFFF;
+  desk.SetText(w, L"2. C - D - Winamp");
+  Run(0.01);
+  EXPECT_EQ(desk.questions.size(), 17u);
+  EXPECT_EQ(display.songs, (std::vector<std::wstring>{L"A - B", L"C - D"}));
+  EXPECT_TRUE(model.playing());
+  EXPECT_EQ(model.facts().length_seconds, std::nullopt);
+  EXPECT_EQ(model.facts().position_ms, 62000);
+
+  // A title that changes again while a round is under way brings another round right after.
+  desk.SetText(w, L"3. E - F - Winamp");
+  model.Refresh();
+  desk.SetText(w, L"4. G - H - Winamp");
+  model.Refresh();
+  while (desk.Answer()) {
+  }
+  EXPECT_EQ(desk.questions.size(), 21u);
+  model.Refresh();
+  EXPECT_EQ(desk.questions.size(), 22u);
+}
+
+// A window that answers 0 to the version knows no questions: it is never asked again, and
+// the title's reading stands. A window put in its place is asked afresh.
+TEST_F(AskedPlayerTest, AWindowThatKnowsNoQuestionsIsAskedOnceAndANewOneAfresh) {
+  const platform::Handle mute = desk.Add(0, L"Winamp v1.x", L"1. A - B - Winamp [Paused]");
+  Run(0.5);
+  desk.SetText(mute, L"2. C - D - Winamp [Paused]");
+  Run(3.0);
+  EXPECT_EQ(Asked(), std::vector<std::string>{"0/0"});
+  EXPECT_EQ(model.state(), State::kPaused);
+  EXPECT_EQ(model.facts().position_ms, std::nullopt);
+
+  desk.At(mute).cls = L"Gone";  // still there, but no longer the player a search finds
+  AddPlayer(L"2. C - D - Winamp [Paused]");
+  Run(0.01);
+  EXPECT_EQ(Asked(1), (std::vector<std::string>{"0/0", "0/104", "0/105", "1/105", "0/125"}));
+  EXPECT_EQ(model.facts().list_position, 6);
+}
+
+// A hung player: one question at a time; its word stands two seconds and then the title's
+// does; a question given up after 5 s, then 10, 20... And a late answer of a window the
+// player replaced is no answer.
+TEST_F(AskedPlayerTest, AHungPlayerHoldsNothingAndIsAskedEverLessOften) {
+  const platform::Handle w = AddPlayer(L"1. A - B - Winamp");
+  Run(0.01);
+  ASSERT_EQ(model.state(), State::kPaused);
+  desk.At(w).hung = true;
+  Run(1.0);  // the next round's first question is out
+  ASSERT_EQ(desk.questions.size(), 6u);
+  Run(1.98);
+  EXPECT_EQ(model.state(), State::kPaused);
+  Run(0.04);
+  EXPECT_EQ(model.state(), State::kPlaying);
+  EXPECT_EQ(model.facts().list_position, std::nullopt);
+  EXPECT_EQ(display.facts.back(), model.facts());
+  // Given up at 5, 15 and 35 s after the first went; a new song does not hasten that.
+  desk.SetText(w, L"2. C - D - Winamp");
+  Run(57.0);
+  EXPECT_EQ(Asked(5), (std::vector<std::string>{"0/104", "0/104", "0/104", "0/104"}));
+  EXPECT_EQ(desk.Unanswered(), 4u);
+  // Back, it answers them all: the latest counts, and the round goes on.
+  desk.At(w).hung = false;
+  Run(0.01);
+  EXPECT_EQ(desk.questions.size(), 12u);
+  EXPECT_EQ(model.state(), State::kPaused);
+  EXPECT_EQ(model.facts().list_position, 6);
+
+  // The player restarts while a question is out: the old window's answer is dropped, and
+  // the new one's answers are taken for what they answer.
+  desk.At(w).hung = true;
+  Run(1.0);
+  ASSERT_EQ(desk.Unanswered(), 1u);
+  desk.At(w).cls = L"Gone";
+  const platform::Handle again = AddPlayer(L"2. C - D - Winamp [Stopped]");
+  desk.At(again).answers[{0, 104}] = 1;
+  desk.At(w).hung = false;
+  Run(0.01);
+  EXPECT_EQ(model.state(), State::kPlaying);
 }
 
 TEST(ReadNowPlaying, ReportsMissingPlayerAndKeepsNothingForShortTitle) {

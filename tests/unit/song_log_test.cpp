@@ -74,7 +74,8 @@ class SongLogTest : public ::testing::Test {
   fakes::FakeDesktop desk_;
   platform::Handle player_ = 0;
   FakeLogView view_;
-  zurelo::NowPlaying now_playing_{desk_, view_};
+  fakes::ManualClock clock_;
+  zurelo::NowPlaying now_playing_{desk_, view_, clock_};
   SongLog log_{view_, view_, now_playing_, desk_};
 };
 

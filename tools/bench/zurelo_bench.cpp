@@ -1,7 +1,7 @@
-// Benchmark driver. Starts the stand-in player and mIRC (zurelo_peer.exe, the end-to-end
-// tests' peer), the floor program and Zurelo.exe; prints "mark <name>" at the edges of each
-// phase (scripts/bench reads the processes' CPU counters from the host there) and at the end
-// one JSON object of figures:
+// Benchmark driver. Starts the stand-in player (answering questions as the player does) and
+// mIRC (zurelo_peer.exe, the end-to-end tests' peer), the floor program and Zurelo.exe;
+// prints "mark <name>" at the edges of each phase (scripts/bench reads the processes' CPU
+// counters from the host there) and at the end one JSON object of figures:
 //   zurelo_bench <Zurelo.exe> [seconds per phase, default 20] --floor <floor.exe>
 //                --peer <zurelo_peer.exe> [--starts N] [--only starts|idle]
 //   zurelo_bench <Zurelo.exe> --peer <zurelo_peer.exe> --pose
@@ -623,9 +623,11 @@ int wmain(int argc, wchar_t** argv) {
   // The peers' logs live in a folder of their own, removed at the end.
   const e2e::TempDir dir;
   e2e::Peer player;
+  // The player answers questions as the real one does, its time played going on.
   if (!player.Start(
           "player", dir.File(L"player.log"),
-          pose ? L"1. Daft Punk - Digital Love (4:58) - Winamp" : L"1. Bench - Song - Winamp")) {
+          pose ? L"1. Daft Punk - Digital Love (4:58) - Winamp" : L"1. Bench - Song - Winamp",
+          {L"--answers", L"running"})) {
     std::fprintf(stderr, "the player peer did not start: %s\n", player.Describe().c_str());
     return 1;
   }

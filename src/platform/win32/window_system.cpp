@@ -1,5 +1,6 @@
 #include "platform/win32/window_system.h"
 
+#include <iterator>
 #include <memory>
 #include <string>
 #include <utility>
@@ -22,12 +23,19 @@ constexpr double kStartSeconds = 5.0;
 // A line needs little stack; reserving the default megabyte for each would be waste.
 constexpr SIZE_T kLineStackBytes = 256 * 1024;
 constexpr wchar_t kNoticeClass[] = L"ZureloLines";
+// A question still unanswered after this long is forgotten: an answer after it is dropped.
+constexpr double kForgetQuestionSeconds = 600.0;
 
 }  // namespace
 
 Win32WindowSystem::~Win32WindowSystem() {
   // Workers still out keep their own share of their line; they tell nobody any more.
   if (notices_) SetWindowLongPtrW(notices_.get(), GWLP_USERDATA, 0);
+  // Nor do answers still to come.
+  auto& questions = Questions();
+  for (auto it = questions.begin(); it != questions.end();) {
+    it = it->second.asker == this ? questions.erase(it) : std::next(it);
+  }
 }
 
 Handle Win32WindowSystem::FindTopLevel(const std::wstring& cls) {
@@ -136,6 +144,46 @@ void Win32WindowSystem::Check() {
   }
   if (lines_.empty() && notices_) KillTimer(notices_.get(), kCheckTimer);
   for (auto& [line, end] : ends) line->ended(end);
+}
+
+std::map<ULONG_PTR, Win32WindowSystem::Question>& Win32WindowSystem::Questions() {
+  // The answers come to the thread that asked, the interface thread, which alone uses this.
+  static std::map<ULONG_PTR, Question> questions;
+  return questions;
+}
+
+bool Win32WindowSystem::Ask(Handle w, unsigned message, std::uintptr_t wparam, std::intptr_t lparam,
+                            std::function<void(std::intptr_t answer)> answered) {
+  const double now = clock_.NowSeconds();
+  auto& questions = Questions();
+  for (auto it = questions.begin(); it != questions.end();) {
+    it = now - it->second.asked_at >= kForgetQuestionSeconds ? questions.erase(it) : std::next(it);
+  }
+  static ULONG_PTR last_id = 0;
+  const ULONG_PTR id = ++last_id;
+  questions[id] = Question{this, now, std::move(answered)};
+  if (!SendMessageCallbackW(AsHwnd(w), message, static_cast<WPARAM>(wparam),
+                            static_cast<LPARAM>(lparam), &Answered, id)) {
+    questions.erase(id);
+    return false;
+  }
+  return true;
+}
+
+void CALLBACK Win32WindowSystem::Answered(HWND w, UINT, ULONG_PTR id, LRESULT answer) {
+  auto& questions = Questions();
+  const auto it = questions.find(id);
+  if (it == questions.end()) return;
+  const std::function<void(std::intptr_t)> answered = std::move(it->second.answered);
+  questions.erase(it);
+  // A window that ends before it answers is answered for with 0: that is no answer of its.
+  if (!IsWindow(w)) return;
+  try {
+    answered(static_cast<std::intptr_t>(answer));
+  } catch (...) {
+    // Nothing may unwind into the window system.
+    platform::Trace(L"an answer from another program could not be taken");
+  }
 }
 
 std::optional<std::uint32_t> Win32WindowSystem::GetExStyle(Handle w) {
