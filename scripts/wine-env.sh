@@ -15,6 +15,9 @@
 ZW_REPO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 ZW_WINE64=/usr/lib/wine/wine64
 ZW_WINESERVER=/usr/lib/wine/wineserver64
+# Wine's 32-bit loader, there once wine32 is installed (scripts/bootstrap, where the
+# machine runs 32-bit programs).
+ZW_WINE32=/usr/lib/wine/wine
 
 _zw_log() { printf 'wine-env: %s\n' "$*" >&2; }
 
@@ -105,8 +108,14 @@ _zw_create_prefix() {
   "$ZW_WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
     >/dev/null 2>&1 {ZW_LOCK_FD}>&- || return 1
   "$ZW_WINESERVER" -w >/dev/null 2>&1 {ZW_LOCK_FD}>&- || true
-  touch "$WINEPREFIX/.zurelo-prefix-ready"
+  _zw_prefix_kind >"$WINEPREFIX/.zurelo-prefix-ready"
   _zw_log "prefix ready in $((SECONDS - t0)) s"
+}
+
+# What a prefix made now can run; its ready-marker records it. Only a prefix made after
+# wine32 was installed runs 32-bit programs (one made before lacks their system files).
+_zw_prefix_kind() {
+  if [[ -x $ZW_WINE32 ]]; then echo "win64 with wine32"; else echo "win64"; fi
 }
 
 wine_up() {
@@ -138,6 +147,17 @@ wine_up() {
   fi
   _zw_stop_leftovers
 
+  local made
+  if [[ -f $WINEPREFIX/.zurelo-prefix-ready ]]; then
+    made=$(<"$WINEPREFIX/.zurelo-prefix-ready")
+    # An empty marker is from before markers told the kind; only win64 prefixes were made.
+    if [[ ${made:-win64} != "$(_zw_prefix_kind)" ]]; then
+      # Made before wine32 came (or went). The marker says the prefix is one of ours, so
+      # it is made anew rather than left unable to run the 32-bit builds.
+      _zw_log "remaking Wine prefix $WINEPREFIX (made as ${made:-win64}, now $(_zw_prefix_kind))"
+      rm -rf -- "$WINEPREFIX" || { wine_down; return 1; }
+    fi
+  fi
   if [[ ! -f $WINEPREFIX/.zurelo-prefix-ready ]]; then
     _zw_create_prefix || { _zw_log "could not create the prefix"; wine_down; return 1; }
   fi

@@ -322,29 +322,50 @@ SIZE ClientSize(HWND w) {
   return {r.right - r.left, r.bottom - r.top};
 }
 
-std::optional<std::wstring> ToolTipText(HWND tooltip) {
-  const DWORD pid = ProcessOf(tooltip);
-  UniqueHandle process(OpenProcess(
-      PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION, FALSE,
-      pid));
-  if (!process) return std::nullopt;
-  // A TOOLINFOW followed by the text buffer, both in the tool tip's process: the control
+namespace {
+
+// TOOLINFOW as a 32-bit process lays it out. The control reads the structure in its own
+// process's layout, so a 64-bit driver reading a 32-bit program's tool tip writes this one.
+struct ToolInfo32 {
+  UINT cbSize;
+  UINT uFlags;
+  std::uint32_t hwnd;
+  std::uint32_t uId;
+  RECT rect;
+  std::uint32_t hinst;
+  std::uint32_t lpszText;
+  std::uint32_t lParam;
+  std::uint32_t lpReserved;
+};
+static_assert(sizeof(ToolInfo32) == 48, "the 32-bit TOOLINFOW is 48 bytes");
+
+void PointTextAt(TOOLINFOW& ti, wchar_t* text) {
+  ti.lpszText = text;
+}
+void PointTextAt(ToolInfo32& ti, wchar_t* text) {
+  // A 32-bit process's memory lies below 4 GB.
+  ti.lpszText = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(text));
+}
+
+template <typename ToolInfo>
+std::optional<std::wstring> ReadToolTipText(HANDLE process, HWND tooltip) {
+  // A tool info followed by the text buffer, both in the tool tip's process: the control
   // writes through the pointers it is given, which must be valid over there.
   constexpr std::size_t kChars = 4096;
-  const std::size_t size = sizeof(TOOLINFOW) + kChars * sizeof(wchar_t);
-  RemoteBlock block(process.get(), size);
+  const std::size_t size = sizeof(ToolInfo) + kChars * sizeof(wchar_t);
+  RemoteBlock block(process, size);
   if (block.get() == nullptr) return std::nullopt;
-  auto* remote_text = reinterpret_cast<wchar_t*>(block.get() + sizeof(TOOLINFOW));
+  auto* remote_text = reinterpret_cast<wchar_t*>(block.get() + sizeof(ToolInfo));
   const std::vector<char> zeros(size, 0);
   SIZE_T done = 0;
-  if (!WriteProcessMemory(process.get(), block.get(), zeros.data(), size, &done)) {
+  if (!WriteProcessMemory(process, block.get(), zeros.data(), size, &done)) {
     return std::nullopt;
   }
 
-  TOOLINFOW ti{};
+  ToolInfo ti{};
   ti.cbSize = sizeof(ti);
-  ti.lpszText = remote_text;
-  WriteProcessMemory(process.get(), block.get(), &ti, sizeof(ti), &done);
+  PointTextAt(ti, remote_text);
+  WriteProcessMemory(process, block.get(), &ti, sizeof(ti), &done);
   DWORD_PTR ok = 0;
   if (!SendMessageTimeoutW(tooltip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(block.get()),
                            SMTO_NORMAL, kAnswerMs, &ok) ||
@@ -352,22 +373,36 @@ std::optional<std::wstring> ToolTipText(HWND tooltip) {
     return std::nullopt;
   }
   // The enumeration filled in the tool's window and id; now ask for its text, bounded.
-  if (!ReadProcessMemory(process.get(), block.get(), &ti, sizeof(ti), &done)) return std::nullopt;
-  ti.lpszText = remote_text;
-  WriteProcessMemory(process.get(), block.get(), &ti, sizeof(ti), &done);
-  WriteProcessMemory(process.get(), remote_text, zeros.data(), kChars * sizeof(wchar_t), &done);
+  if (!ReadProcessMemory(process, block.get(), &ti, sizeof(ti), &done)) return std::nullopt;
+  PointTextAt(ti, remote_text);
+  WriteProcessMemory(process, block.get(), &ti, sizeof(ti), &done);
+  WriteProcessMemory(process, remote_text, zeros.data(), kChars * sizeof(wchar_t), &done);
   DWORD_PTR ignored = 0;
   if (!SendMessageTimeoutW(tooltip, TTM_GETTEXTW, kChars, reinterpret_cast<LPARAM>(block.get()),
                            SMTO_NORMAL, kAnswerMs, &ignored)) {
     return std::nullopt;
   }
   std::wstring text(kChars, L'\0');
-  if (!ReadProcessMemory(process.get(), remote_text, text.data(), kChars * sizeof(wchar_t),
-                         &done)) {
+  if (!ReadProcessMemory(process, remote_text, text.data(), kChars * sizeof(wchar_t), &done)) {
     return std::nullopt;
   }
   text.resize(wcsnlen(text.c_str(), kChars));
   return text;
+}
+
+}  // namespace
+
+std::optional<std::wstring> ToolTipText(HWND tooltip) {
+  const DWORD pid = ProcessOf(tooltip);
+  UniqueHandle process(OpenProcess(
+      PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION, FALSE,
+      pid));
+  if (!process) return std::nullopt;
+  BOOL wow64 = FALSE;
+  if (sizeof(void*) == 8 && IsWow64Process(process.get(), &wow64) && wow64) {
+    return ReadToolTipText<ToolInfo32>(process.get(), tooltip);
+  }
+  return ReadToolTipText<TOOLINFOW>(process.get(), tooltip);
 }
 
 HWND ToolTipOf(HWND owner) {
