@@ -55,7 +55,7 @@ void MainWindow::TickMenuChoice(UINT command, bool ticked) {
 }
 
 void MainWindow::ChooseNowPlayingFile() {
-  if (!now_playing_file_.path().empty()) {
+  if (!now_playing_files_.main().path().empty()) {
     s_.settings.Set(settings::kNowPlayingFile, L"");  // stops; the file stays as it is
   } else if (auto file = AskSaveFile(hwnd_, L"nowplaying.txt", true)) {
     s_.settings.Set(settings::kNowPlayingFile, *file);

@@ -79,9 +79,9 @@ class MainWindow : public ui::Form,
   // was writing it.
   static constexpr UINT kFileFailureMessage = WM_APP + 0x120;
 
-  // SongDisplay: the song shown or the player's state changed.
+  // SongDisplay: the song shown, or anything known of what plays, changed.
   void ShowSong(const std::wstring& song) override;
-  void ShowState(player::PlayerState state) override;
+  void ShowFacts(const player::SongFacts& facts) override;
 
   // AnnouncerView
   bool IsSelected(const ChatClient& client) override;
@@ -113,7 +113,7 @@ class MainWindow : public ui::Form,
   SongLog log_;
   Reloader reloader_;
   settings::SettingsWindow settings_window_;
-  NowPlayingFile now_playing_file_;
+  NowPlayingFiles now_playing_files_;
   std::wstring file_failure_;  // told, and shown once the posted message comes
   bool file_box_up_ = false;
 };

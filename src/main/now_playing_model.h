@@ -43,7 +43,7 @@ class NowPlaying {
   player::PlayerReader reader_;
   std::wstring song_;
   player::PlayerState state_ = player::PlayerState::kNone;  // nothing is known before a read
-  player::SongFacts told_;  // as the display last heard of them
+  player::SongFacts told_;                                  // as the display last heard of them
 };
 
 }  // namespace zurelo
