@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "chat/now_playing_line.h"
+#include "main/line_format.h"
 #include "platform/trace.h"
 #include "player/now_playing.h"
 #include "settings/leading_number.h"
@@ -19,8 +20,9 @@ constexpr double kLongestTimerSeconds = 3600.0;
 
 void Announcer::On(const std::wstring& pause) {
   for (const ChatClient& client : clients_) {
-    if (!client.takes_commands || !view_.IsSelected(client)) continue;
-    const std::wstring refusal = chat::PrefixRefusal(view_.Prefix(), true);
+    if (!view_.IsSelected(client)) continue;
+    const std::wstring refusal =
+        LineFormatRefusal(line_format_, view_.Prefix(), client.takes_commands);
     if (!refusal.empty()) {
       view_.Refuse(refusal);
       return;
@@ -80,13 +82,13 @@ void Announcer::LookOn() {
       }
       const std::wstring prefix = view_.Prefix();
       const std::optional<std::wstring> line =
-          chat::NowPlayingLine(prefix, song, client.takes_commands);
+          FormatLine(line_format_, song_.facts(), prefix, client.takes_commands);
       sent_ = true;
       if (!line) {
         // The prefix was changed into one the song could make a command of: no line, and
         // the pause follows as after any line that did not go.
         platform::Trace(std::wstring(L"no line to ") + client.caption + L": " +
-                        chat::PrefixRefusal(prefix, client.takes_commands));
+                        LineFormatRefusal(line_format_, prefix, client.takes_commands));
         last_sent_.erase(client.option_id);
         AfterLine();
         return;
@@ -148,6 +150,10 @@ void Announcer::EndCycle() {
   phase_ = Phase::kIdle;
   asleep_ = once_ && !sent_;
   if (on_ && !asleep_) view_.SetAnnounceTimer(true);
+}
+
+void Announcer::SetLineFormat(const std::wstring& format) {
+  line_format_ = format.empty() ? kDefaultLineFormat : format;
 }
 
 void Announcer::SetOnce(bool once) {

@@ -96,6 +96,8 @@ void MainWindow::OnSettingChanged(const settings::Setting& setting, const std::w
     TickMenuChoice(ids::kNowPlayingFileCommand, !now_playing_files_.main().path().empty());
   } else if (&setting == &settings::kNowPlayingFileTexts) {
     now_playing_files_.SetMainTexts(DecodeFileTexts(value));
+  } else if (&setting == &settings::kLineFormat) {
+    announcer_.SetLineFormat(value);
   } else if (&setting == &settings::kOtherFiles) {
     now_playing_files_.SetOthers(DecodeOtherFiles(value));
   } else if (&setting == &settings::kTranslucency && hwnd_) {

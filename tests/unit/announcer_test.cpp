@@ -176,6 +176,20 @@ TEST_F(AnnouncerTest, OnRestartsTheTimerAndOffStopsItEachConfirmed) {
   Cycle();
   EXPECT_EQ(desk.lines, lines);
   EXPECT_NE(std::find(view.events.begin(), view.events.end(), L"pause 2"), view.events.end());
+  // So is a line's format that leaves the song in the command, and for any client one with
+  // an unclosed placeholder; the default is the prefix followed by the song again.
+  view.prefix = L"np: ";
+  for (const wchar_t* format : {L"/me{title}", L"{prefix}{artist"}) {
+    announcer.SetLineFormat(format);
+    view.events.clear();
+    announcer.On(L"2");
+    ASSERT_EQ(view.events.size(), 1u) << format;
+    EXPECT_EQ(view.events[0].rfind(L"refuse The ", 0), 0u) << format;
+  }
+  announcer.SetLineFormat(L"");
+  view.events.clear();
+  announcer.On(L"2");
+  EXPECT_EQ(view.events.back(), L"timer on");
 }
 
 TEST_F(AnnouncerTest, TheTimerSleepsWhileItsCycleRunsAndWakesOnlyIfStillOn) {
