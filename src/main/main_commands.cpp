@@ -29,6 +29,7 @@ void MainWindow::BindCommands() {
     s_.settings.SetOn(settings::kAnnounceOnce, !announcer_.once());
   });
   OnSystemCommand(ids::kNowPlayingFileCommand, [this] { ChooseNowPlayingFile(); });
+  OnSystemCommand(ids::kFormatsCommand, [this] { formats_window_.Open(instance_); });
 }
 
 void MainWindow::SaveLog() {
@@ -46,6 +47,7 @@ void MainWindow::AddMenuChoices() {
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(menu, MF_STRING, ids::kAnnounceOnceCommand, L"Announce Each Song &Once");
   AppendMenuW(menu, MF_STRING, ids::kNowPlayingFileCommand, L"Now Playing &File...");
+  AppendMenuW(menu, MF_STRING, ids::kFormatsCommand, L"Fo&rmats...");
 }
 
 void MainWindow::TickMenuChoice(UINT command, bool ticked) {

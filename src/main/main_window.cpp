@@ -30,6 +30,7 @@ MainWindow::MainWindow(const Services& services)
       log_(*this, list_, now_playing_, s_.windows),
       reloader_(s_.launcher),
       settings_window_(s_.settings, s_.pump),
+      formats_window_(s_.settings, s_.pump, now_playing_, [this] { return Prefix(); }),
       now_playing_files_(s_.files, *this) {
   BindCommands();
   s_.settings.Listen([this](const settings::Setting& setting, const std::wstring& value) {
@@ -107,6 +108,7 @@ void MainWindow::OnSettingChanged(const settings::Setting& setting, const std::w
 
 void MainWindow::Unload() {
   settings_window_.Unload();
+  formats_window_.Unload();
   // Ends at once, also when a handler is suspended in a wait: none of them resumes.
   ExitProcess(0);
 }
@@ -119,6 +121,7 @@ void MainWindow::ShowSong(const std::wstring& song) {
 void MainWindow::ShowFacts(const player::SongFacts& facts) {
   // Paused, stopped or gone, the song stays on the label; the files show their own texts.
   now_playing_files_.Show(facts);
+  formats_window_.Refresh();
 }
 
 void MainWindow::OnTimer(UINT_PTR id) {
@@ -227,7 +230,9 @@ void MainWindow::ShowFileFailure() {
 LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND:
-      return 0;  // the clicks went to their handlers; nothing else is wanted
+      // The clicks went to their handlers; the formats window previews the prefix as typed.
+      if (LOWORD(wp) == ids::kPrefixBox && HIWORD(wp) == EN_CHANGE) formats_window_.Refresh();
+      return 0;
     case WM_TIMER:
       OnTimer(wp);
       return 0;

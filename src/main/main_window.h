@@ -9,6 +9,7 @@
 
 #include "chat/chat_senders.h"
 #include "main/announcer.h"
+#include "main/formats_window.h"
 #include "main/now_playing_file.h"
 #include "main/now_playing_model.h"
 #include "main/reload.h"
@@ -113,6 +114,7 @@ class MainWindow : public ui::Form,
   SongLog log_;
   Reloader reloader_;
   settings::SettingsWindow settings_window_;
+  FormatsWindow formats_window_;
   NowPlayingFiles now_playing_files_;
   std::wstring file_failure_;  // told, and shown once the posted message comes
   bool file_box_up_ = false;
