@@ -94,8 +94,14 @@ void FormatsWindow::Refresh() {
                                           {ids::kStoppedBox, ids::kStoppedPreview}};
   SetWindowTextW(Item(ids::kLinePreview),
                  (L"Now: " + FormatsEditor::Preview(line, facts, prefix_())).c_str());
-  for (const auto& [box, preview] : previews) {
-    const std::wstring text = FormatsEditor::Preview(ui::TextOf(Item(box)), facts);
+  // Each file text is previewed in its own state, the song as it is now.
+  const player::PlayerState states[] = {player::PlayerState::kPlaying, player::PlayerState::kPaused,
+                                        player::PlayerState::kStopped};
+  for (std::size_t i = 0; i < 3; ++i) {
+    const auto& [box, preview] = previews[i];
+    player::SongFacts in_state = facts;
+    in_state.state = states[i];
+    const std::wstring text = FormatsEditor::Preview(ui::TextOf(Item(box)), in_state);
     SetWindowTextW(Item(preview), (L"Now: " + text).c_str());
   }
 }
