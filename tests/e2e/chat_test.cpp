@@ -228,6 +228,26 @@ TEST_F(ChatTest, NoClientChosenSendsNothingAndASongIsNeverACommand) {
   zurelo_.Click(ids::kMircOption);
   ASSERT_TRUE(mirc->WaitEvents(1));
   EXPECT_EQ(mirc->log().Events().front(), SetTextEvent("mirc.edit", u8"\u2215quit bye"));
+
+  // A line's format of the user's, saved in the formats window, with a preview of the line:
+  // the title and the artist in a command of the user's, where the song's "|" is only text.
+  PostMessageW(zurelo_.main(), WM_SYSCOMMAND, ids::kFormatsCommand, 0);
+  const HWND formats = WaitTopLevel(kFormatsClass, zurelo_.pid());
+  ASSERT_NE(formats, nullptr);
+  const std::wstring format = L"/me is listening to {title} by {artist}";
+  ASSERT_TRUE(SetText(GetDlgItem(formats, ids::kLineFormatBox), format));
+  PostClick(GetDlgItem(formats, ids::kSaveLineButton));
+  ASSERT_TRUE(WaitUntil([&] { return StoredSetting(L"Line", L"Format1") == format; }));
+  ASSERT_TRUE(SetText(player->Top(), L"1. Daft | Punk - One - Winamp"));
+  ASSERT_TRUE(zurelo_.WaitLabel(L"Daft | Punk - One"));
+  EXPECT_TRUE(WaitUntil([&] {
+    return TextOf(GetDlgItem(formats, ids::kLinePreview)) ==
+           L"Now: /me is listening to One by Daft | Punk";
+  }));
+  EXPECT_TRUE(WaitUntil([&] {
+    return LoggedEvent(*mirc,
+                       SetTextEvent("mirc.edit", u8"/me is listening to One by Daft \u2223 Punk"));
+  }));
 }
 
 TEST_F(ChatTest, OffDuringAPauseStillServesAClientChosenMeanwhile) {
