@@ -76,6 +76,8 @@ bool FormatsWindow::Create(HINSTANCE instance) {
   OnClick(ids::kAddFileButton, [this] { Editor().AddFile(); });
   OnClick(ids::kChangeFileButton, [this] { Editor().ChangeFile(); });
   OnClick(ids::kRemoveFileButton, [this] { Editor().RemoveFile(); });
+  // Escape, which the dialog manager makes a Cancel, closes the window.
+  OnClick(IDCANCEL, [this] { DestroyWindow(hwnd_); });
   JoinPump();
   return true;
 }

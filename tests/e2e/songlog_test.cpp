@@ -403,7 +403,8 @@ TEST_F(SongLogTest, NowPlayingFileHoldsWhatPlaysAndComesBackByItself) {
   EXPECT_EQ(ListItems(control(ids::kFileList)),
             (std::vector<std::wstring>{WindowsPath(file) + L"   (Now Playing File)",
                                        WindowsPath(artist)}));
-  PostMessageW(formats, WM_CLOSE, 0, 0);
+  PostKey(control(ids::kFilePathBox), VK_ESCAPE);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(formats); })) << "Escape left it open";
 
   // Meanwhile a folder took the file's name: at start it is refused, said once in a box
   // with the program's title, the path and the error, and left as it was.
