@@ -202,7 +202,8 @@ INSTANTIATE_TEST_SUITE_P(Clients, EachClientTest, ::testing::ValuesIn(EveryClien
                          });
 
 // With nothing chosen nothing goes out. Then mIRC is chosen, with the prefix emptied and a
-// station title beginning with "/": the song never reaches mIRC as a command.
+// station title beginning with "/": the song never reaches mIRC as a command, nor does it
+// under a line's format of the user's.
 TEST_F(ChatTest, NoClientChosenSendsNothingAndASongIsNeverACommand) {
   StoreSetting(L"Pause", L"Pause1", L"1");
   Peer* player = StartPeer("player", L"1. Artist - Song - Winamp");
@@ -248,6 +249,12 @@ TEST_F(ChatTest, NoClientChosenSendsNothingAndASongIsNeverACommand) {
     return LoggedEvent(*mirc,
                        SetTextEvent("mirc.edit", u8"/me is listening to One by Daft \u2223 Punk"));
   }));
+  // One that would leave the song in its command is refused at On, saying why.
+  ASSERT_TRUE(SetText(GetDlgItem(formats, ids::kLineFormatBox), L"/me{title}"));
+  PostClick(GetDlgItem(formats, ids::kSaveLineButton));
+  ASSERT_TRUE(WaitUntil([&] { return StoredSetting(L"Line", L"Format1") == L"/me{title}"; }));
+  const std::wstring said = zurelo_.ClickAndConfirm(ids::kOnButton);
+  EXPECT_NE(said.find(L"before the first placeholder"), std::wstring::npos) << said;
 }
 
 TEST_F(ChatTest, OffDuringAPauseStillServesAClientChosenMeanwhile) {
