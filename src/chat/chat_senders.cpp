@@ -1,5 +1,6 @@
 #include "chat/chat_senders.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -49,38 +50,77 @@ RoomProbe Probe(platform::WindowFinder& windows, Handle candidate) {
   return p;
 }
 
+// How long a client may take to empty its box once it has taken the line, and how often
+// the box is looked at meanwhile.
+constexpr unsigned kEmptyingMs = 3000;
+constexpr unsigned kLookMs = 50;
+// How often the draft is read again when it changes while it is read (the user typing).
+constexpr int kDraftReads = 4;
+
+template <typename Text>
+Text Less(const Text& now, const Text& ours) {
+  const auto at = now.find(ours);
+  if (!ours.empty() && at != Text::npos) return now.substr(0, at) + now.substr(at + ours.size());
+  // Our text cut, or with keys typed into it: what it still shares with the box at either
+  // end. Too little of it left, and the box is all the user's.
+  std::size_t head = 0, tail = 0;
+  while (head < now.size() && head < ours.size() && now[head] == ours[head]) ++head;
+  while (tail < now.size() - head && tail < ours.size() - head &&
+         now[now.size() - 1 - tail] == ours[ours.size() - 1 - tail]) {
+    ++tail;
+  }
+  if (2 * (head + tail) < ours.size()) return now;
+  return now.substr(head, now.size() - head - tail);
+}
+
+template <typename Text>
+void PutIn(Text& text, unsigned& sel_start, unsigned& sel_end, const Text& keys) {
+  const auto at = std::min<std::size_t>(sel_end, text.size());
+  text.insert(at, keys);
+  sel_start = sel_end = static_cast<unsigned>(at + keys.size());
+}
+
 // The user's input box around one line of ours. What the user was typing is read before
-// our text goes in. The Enter or click goes only while the box holds exactly our text, so
-// words the user typed meanwhile are never sent. Once the client has taken the line (the
-// box is empty again) the draft goes back; a line given up on leaves the box as the user
-// had it.
+// our text goes in, and read again until it stands still. The Enter or click goes only
+// while the box holds exactly our text, so words the user typed meanwhile are never sent.
+// However the line ends, the box is left to the user: once the client has taken the line
+// (the box is empty again) the draft goes back; a line not sent, or given up on, and a
+// client that never empties its box, leave the draft with whatever the user typed since,
+// never our text.
 class Box {
  public:
   Box(LineWindows& w, Handle box, const LineText& line)
-      : w_(w), box_(box), ours_(w.AsTyped(box, line.text)) {
+      : w_(w),
+        box_(box),
+        ours_(w.AsTyped(box, line.text)),
+        previous_(w.AsTyped(box, line.previous)) {
     report_.found_box = true;
     draft_.unicode = ours_.unicode;
-    const std::optional<BoxText> now = w.ReadBox(box);
-    // Our own line, left there by a client that did not take it, is nobody's draft.
-    if (now && !now->empty() && !now->Same(w.AsTyped(box, line.previous))) draft_ = *now;
+    ReadDraft();
   }
 
-  // Our text into the box; false when it did not go, or went only after a give-up.
+  // Our text into the box; false when it did not go, or went only after a give-up, or the
+  // user kept typing so that the draft never stood still.
   bool Type(const std::wstring& text) {
+    for (int i = 1;; ++i) {
+      const std::optional<bool> still = w_.BoxHolds(box_, seen_);
+      if (!still || *still) break;
+      if (i == kDraftReads) return false;
+      ReadDraft();
+    }
     const Delivery d = w_.SendText(box_, text);
     report_.text_in_box = platform::WasHandled(d);
-    if (d == Delivery::kHandledLate) GiveBack();
+    if (d == Delivery::kHandledLate) SetBack();
     return d == Delivery::kHandled;
   }
 
-  // Read right before the Enter or click: the box holds exactly our text.
+  // Read right before the Enter or click, in one message: the box holds exactly our text.
+  // Otherwise the user typed into it, and it is theirs again.
   bool HoldsOurs() {
-    const std::optional<BoxText> now = w_.ReadBox(box_);
-    if (w_.GivenUp()) {
-      GiveBack();
-      return false;
-    }
-    return now && now->Same(ours_);
+    const std::optional<bool> holds = w_.BoxHolds(box_, ours_);
+    if (!w_.GivenUp() && holds && *holds) return true;
+    SetBack();
+    return false;
   }
 
   // The message that makes the client send the line: its Enter, or the end of its click.
@@ -88,34 +128,70 @@ class Box {
     if (platform::WasHandled(d)) {
       report_.posted = true;
       Taken();
-    } else if (d == Delivery::kNotSent) {
-      GiveBack();
+    } else {
+      SetBack();  // not sent, or no button to send it with
     }
   }
 
-  // Given up before the line was sent: the box as the user had it, if it still holds ours.
-  void GiveBack() {
+  // Our text leaves the box: the draft with what the user typed since takes its place.
+  void SetBack() {
     if (!report_.text_in_box) return;
     const std::optional<BoxText> now = w_.ReadBox(box_);
-    if (!now || !now->Same(ours_)) return;
-    if (w_.WriteBox(box_, draft_)) report_.text_in_box = false;
+    if (!now) return;
+    const BoxText want = UsersWords(draft_, *now, ours_);
+    if (want.Same(*now) || w_.WriteBox(box_, want)) report_.text_in_box = false;
   }
 
   const LineReport& report() const { return report_; }
 
  private:
-  // The client took the line and emptied its box: the draft goes back, and only into a box
-  // that is empty, so it never joins text the client might send.
-  void Taken() {
-    if (draft_.empty()) return;
+  // The draft: what the box holds now, but never a line of ours that a client left there
+  // (only what the user typed around it).
+  void ReadDraft() {
     const std::optional<BoxText> now = w_.ReadBox(box_);
-    if (now && now->empty()) w_.WriteBox(box_, draft_);
+    draft_ = BoxText{};
+    draft_.unicode = ours_.unicode;
+    seen_ = draft_;
+    if (!now || now->empty()) return;
+    seen_ = *now;
+    if (previous_.empty()) {
+      draft_ = *now;
+      return;
+    }
+    const bool has_previous = now->unicode ? now->text.find(previous_.text) != std::wstring::npos
+                                           : now->bytes.find(previous_.bytes) != std::string::npos;
+    draft_ = has_previous ? UsersWords(draft_, *now, previous_) : *now;
+  }
+
+  // The client took the line: once it has emptied its box the draft goes back, and only
+  // into a box that is empty, so it never joins text the client might send. A box that
+  // still holds our line after a while gets the draft in its place.
+  void Taken() {
+    for (unsigned waited = 0; waited < kEmptyingMs; waited += kLookMs) {
+      const std::optional<BoxText> now = w_.ReadBox(box_);
+      if (!now) return;
+      if (now->Same(ours_)) {
+        w_.Wait(kLookMs);
+        continue;
+      }
+      if (now->empty()) {
+        report_.text_in_box = false;
+        if (!draft_.empty()) w_.WriteBox(box_, draft_);
+        return;
+      }
+      // The user typed: into our line before the client emptied it, or since.
+      SetBack();
+      return;
+    }
+    SetBack();
   }
 
   LineWindows& w_;
   const Handle box_;
   const BoxText ours_;
-  BoxText draft_;
+  const BoxText previous_;
+  BoxText seen_;   // what the box held when the draft was read
+  BoxText draft_;  // the user's words in it
   LineReport report_;
 };
 
@@ -134,6 +210,17 @@ Delivery PressButton(LineWindows& w, Handle button) {
 }
 
 }  // namespace
+
+BoxText UsersWords(const BoxText& draft, const BoxText& now, const BoxText& ours) {
+  BoxText out = draft;
+  out.unicode = now.unicode;
+  if (now.unicode) {
+    PutIn(out.text, out.sel_start, out.sel_end, Less(now.text, ours.text));
+  } else {
+    PutIn(out.bytes, out.sel_start, out.sel_end, Less(now.bytes, ours.bytes));
+  }
+  return out;
+}
 
 Handle FindAolRoom(platform::WindowFinder& windows) {
   const Handle frame = windows.FindTopLevel(L"AOL Frame25");

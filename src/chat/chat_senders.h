@@ -32,6 +32,12 @@ platform::LineReport AimLine(platform::LineWindows& w, const LineText& line);
 platform::LineReport YahooLine(platform::LineWindows& w, const LineText& line);
 platform::LineReport MircLine(platform::LineWindows& w, const LineText& line);
 
+// What the user's box should hold once our text has been in it: the draft that was there
+// before, with whatever the user typed while our text was there (the box now, less our
+// text, whole or what is left of it) put in at the draft's caret. Never our text.
+platform::BoxText UsersWords(const platform::BoxText& draft, const platform::BoxText& now,
+                             const platform::BoxText& ours);
+
 // How a line ended, as the announcer learns it.
 enum class LineOutcome {
   kPosted,     // typed into the box and sent by the client

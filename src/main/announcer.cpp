@@ -30,6 +30,7 @@ void Announcer::On(const std::wstring& pause) {
   }
   pause_ = pause;
   on_ = true;
+  told_refusal_.clear();
   // Switching on announces the current song once more.
   last_sent_.clear();
   asleep_ = false;
@@ -77,6 +78,8 @@ void Announcer::LookOn() {
       const ChatClient& client = clients_.first[next_++];
       if (!view_.IsSelected(client)) continue;
       const std::wstring song = song_.song();
+      // An empty song (a title that is the player's name alone) is nothing to announce.
+      if (song.empty()) continue;
       if (once_ && (song == player::kPlayerNotFound || last_sent_[client.option_id] == song)) {
         continue;
       }
@@ -85,12 +88,18 @@ void Announcer::LookOn() {
           FormatLine(line_format_, song_.facts(), prefix, client.takes_commands);
       sent_ = true;
       if (!line) {
-        // The prefix was changed into one the song could make a command of: no line, and
-        // the pause follows as after any line that did not go.
-        platform::Trace(std::wstring(L"no line to ") + client.caption + L": " +
-                        LineFormatRefusal(line_format_, prefix, client.takes_commands));
+        // The prefix or the format was changed into one the song could make a command of: no
+        // line, and the pause follows as after any line that did not go. The user hears why once
+        // for each such prefix and format, not at every line.
+        const std::wstring refusal = LineFormatRefusal(line_format_, prefix, client.takes_commands);
+        platform::Trace(std::wstring(L"no line to ") + client.caption + L": " + refusal);
         last_sent_.erase(client.option_id);
+        const std::wstring refused = line_format_ + L'\n' + prefix;
+        const bool tell = told_refusal_ != refused;
+        told_refusal_ = refused;
         AfterLine();
+        // Told once the state is settled: the box's own loop runs the timers meanwhile.
+        if (tell) view_.Refuse(refusal);
         return;
       }
       const unsigned serial = ++serial_;
@@ -117,7 +126,11 @@ void Announcer::LineEnded(unsigned serial, int client, const std::wstring& song,
   } else {
     last_sent_.erase(client);
   }
-  if (outcome == chat::LineOutcome::kPostedAfterGivingUp) return;  // its cycle moved on long ago
+  if (outcome == chat::LineOutcome::kPostedAfterGivingUp) {
+    // Its cycle moved on long ago, but the line has only just gone: the pause starts afresh.
+    PostedLate();
+    return;
+  }
   if (serial != serial_ || phase_ != Phase::kLine) return;
   AfterLine();
 }
@@ -132,6 +145,23 @@ void Announcer::AfterLine() {
     return;
   }
   LookOn();
+}
+
+void Announcer::PostedLate() {
+  const double seconds = settings::LeadingNumber(pause_);
+  if (!on_ && phase_ == Phase::kIdle) return;
+  if (!(seconds > 0) || phase_ == Phase::kLine) return;  // a line under way pauses after it
+  const double end = clock_.NowSeconds() + seconds;
+  if (phase_ == Phase::kPause && end <= pause_end_) return;
+  if (phase_ == Phase::kIdle) {
+    // Between cycles: the next one waits too, as a pause at the end of this one.
+    view_.SetAnnounceTimer(false);
+    phase_ = Phase::kPause;
+    next_ = clients_.count;
+    sent_ = true;
+  }
+  pause_end_ = end;
+  view_.SetPauseTimer(std::min(seconds, kLongestTimerSeconds));
 }
 
 void Announcer::PauseEnded() {

@@ -76,6 +76,8 @@ class Announcer {
   void LineEnded(unsigned serial, int client, const std::wstring& song, chat::LineOutcome outcome);
   // The pause after a line, or the next option at once when the pause is none.
   void AfterLine();
+  // A line given up on was posted after all, just now.
+  void PostedLate();
   void EndCycle();
   // Shows "Zurelo Enabled!!" if an "On" is still to be confirmed.
   void ConfirmOn();
@@ -97,6 +99,7 @@ class Announcer {
   unsigned serial_ = 0;                    // the line on its way: ends of older ones move nothing
   double pause_end_ = 0;                   // on the clock
   std::map<int, std::wstring> last_sent_;  // by option button: the song each client was sent
+  std::wstring told_refusal_;  // the refused format and prefix the user was last told of
 };
 
 inline constexpr wchar_t kEnabledText[] = L"Zurelo Enabled!!";

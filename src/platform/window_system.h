@@ -73,12 +73,18 @@ class LineWindows : public virtual WindowFinder {
   // answer. These two are made also after the line was given up, once the worker is back:
   // they are how a given-up line leaves the box as the user had it.
   virtual std::optional<BoxText> ReadBox(Handle box) = 0;
+  // Whether the box holds exactly this text (the selection aside), in one message, so that
+  // nothing the user types can slip in between this read and the send that follows it.
+  // Nothing when the box does not answer.
+  virtual std::optional<bool> BoxHolds(Handle box, const BoxText& text) = 0;
   // Sets the box's text and selection (WM_SETTEXT in the box's form, EM_SETSEL).
   virtual bool WriteBox(Handle box, const BoxText& text) = 0;
   // What the box holds once it has been sent text with SendText.
   virtual BoxText AsTyped(Handle box, const std::wstring& text) = 0;
   // Whether the line has been given up (by either side).
   virtual bool GivenUp() = 0;
+  // The worker sleeps a while: a client may take a moment to empty its box.
+  virtual void Wait(unsigned ms) = 0;
 };
 
 // What a line's worker found and did, told to the interface thread when it is back.

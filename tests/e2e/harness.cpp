@@ -739,7 +739,8 @@ PeerEvent ParseEvent(std::string line) {
 
 bool IsMessageEvent(const PeerEvent& e) {
   return e.window != "ready" && e.window != "hang" && e.window != "slow" && e.window != "churn" &&
-         e.window != "armed" && e.window != "switched" && e.window != "error";
+         e.window != "armed" && e.window != "switched" && e.window != "error" &&
+         e.window != "typed" && e.window != "emptied" && e.window != "at";
 }
 
 std::vector<PeerEvent> PeerLog::All() const {

@@ -11,11 +11,13 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "peer_log.h"
@@ -55,8 +57,18 @@ struct State {
   UniqueWindow second_chat;                // AIM's second chat window, once made
   bool switch_on_text = false;             // kSwitchOnTextMessage armed
   bool type_after_text = false;            // kTypeAfterTextMessage armed
-  DWORD hang_after_text_ms = 0;            // kHangAfterTextMessage armed
-  DWORD hang_now_ms = 0;                   // the text came: hang over the next message
+  int type_on_read = 0;                    // ... to type before this read after the text
+  int reads_since_text = -1;               // reads of the input since the text; -1 none yet
+  bool type_on_length = false;             // kTypeOnLengthMessage armed
+  bool typing = false;                     // the user's keys are going in: not recorded
+  bool own_read = false;                   // the peer reads an input of its own
+  DWORD hang_on_send_ms = 0;               // kHangOnSendMessage armed
+  DWORD empty_after_ms = 0;                // kEmptyLateMessage: how late the input empties
+  HWND emptying = nullptr;                 // the input to empty when the timer comes
+  // The caret of the plain inputs (the standard edit keeps its own), a selection's two ends.
+  std::map<HWND, std::pair<unsigned, unsigned>> selections;
+  DWORD hang_after_text_ms = 0;  // kHangAfterTextMessage armed
+  DWORD hang_now_ms = 0;         // the text came: hang over the next message
 };
 
 State& S() {
@@ -82,29 +94,106 @@ std::wstring Widen(const std::string& ascii) {
 }
 
 // What an input holds, in the form its messages are logged in.
+// (The peer's own reads are no user's doing: the triggers below pass them by.)
 std::string InputText(HWND w) {
-  return IsWindowUnicode(w) ? AsReceived(platform::win32::TextOf(w))
-                            : platform::win32::AnsiTextOf(w);
+  const bool was = std::exchange(S().own_read, true);
+  std::string text =
+      IsWindowUnicode(w) ? AsReceived(platform::win32::TextOf(w)) : platform::win32::AnsiTextOf(w);
+  S().own_read = was;
+  return text;
 }
 
-// The client posts what its input holds (the line that would appear in the chat) and then
-// empties the input for the next line, as a real chat client does.
-void PostLine(HWND input) {
-  S().log.Write(NameOf(input) + " sent" + peer::TextFields(InputText(input)));
+// When the line before happened, on the peer's own clock, for a reader that measures the
+// time between two of them.
+void WriteTime() {
+  S().log.Write("at ms=" + std::to_string(GetTickCount64()));
+}
+
+// Sets an input's text as the peer itself, without recording it.
+void SetInputText(HWND input, const std::string& utf8_or_bytes) {
   S().clearing = true;
   if (IsWindowUnicode(input)) {
-    SetWindowTextW(input, L"");
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8_or_bytes.data(),
+                                      static_cast<int>(utf8_or_bytes.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(std::max(n, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8_or_bytes.data(), static_cast<int>(utf8_or_bytes.size()),
+                        wide.data(), n);
+    SetWindowTextW(input, wide.c_str());
   } else {
-    SetWindowTextA(input, "");
+    SetWindowTextA(input, utf8_or_bytes.c_str());
   }
   S().clearing = false;
+}
+
+constexpr UINT_PTR kEmptyTimer = 1;
+
+// The client posts what its input holds (the line that would appear in the chat) and then
+// empties the input for the next line, as a real chat client does: at once, or late.
+void PostLine(HWND input) {
+  if (S().hang_on_send_ms != 0) {
+    const DWORD ms = std::exchange(S().hang_on_send_ms, 0);
+    S().log.Write("hang begin ms=" + std::to_string(ms));
+    Sleep(ms);
+    S().log.Write("hang end");
+  }
+  S().log.Write(NameOf(input) + " sent" + peer::TextFields(InputText(input)));
+  WriteTime();
+  if (S().empty_after_ms == 0) {
+    SetInputText(input, "");
+  } else if (S().empty_after_ms != static_cast<DWORD>(peer::kNeverEmpty)) {
+    S().emptying = input;
+    SetTimer(S().top.get(), kEmptyTimer, S().empty_after_ms, nullptr);
+  }
+}
+
+// The user's keys, as they reach the input: each one a character at the caret.
+void Type(HWND input, const std::string& keys) {
+  S().log.Write("typed into=" + NameOf(input) + peer::TextFields(keys));
+  S().typing = true;
+  for (const char c : keys) SendMessageW(input, WM_CHAR, static_cast<WPARAM>(c), 0);
+  S().typing = false;
+}
+
+// A private input class edits as a standard edit does, as far as a line needs: characters
+// go in at the caret, a new text puts the caret at its start, and the selection can be read
+// and set. True when the message was taken.
+bool EditPlain(HWND w, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+  if (S().selections.count(w) == 0) return false;
+  auto& [start, end] = S().selections[w];
+  switch (msg) {
+    case WM_CHAR: {
+      if (wp < 0x20) return false;
+      std::string text = InputText(w);
+      const std::size_t at = std::min<std::size_t>(end, text.size());
+      text.insert(at, 1, static_cast<char>(wp));
+      SetInputText(w, text);
+      start = end = static_cast<unsigned>(at + 1);
+      *result = 0;
+      return true;
+    }
+    case EM_GETSEL:
+      *result = MAKELONG(start, end);
+      return true;
+    case EM_SETSEL: {
+      const auto length = static_cast<unsigned>(InputText(w).size());
+      const auto clamp = [&](LPARAM v) {
+        return v < 0 ? length : std::min(static_cast<unsigned>(v), length);
+      };
+      start = clamp(static_cast<LPARAM>(wp));
+      end = clamp(lp);
+      *result = 0;
+      return true;
+    }
+    default:
+      return false;
+  }
 }
 
 // One line per message of interest. A Unicode window gets the lParam of WM_SETTEXT as a
 // wide string, an ANSI window as bytes.
 void Record(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   const bool wide = IsWindowUnicode(w) != FALSE;
-  if (S().rebuilding || S().clearing) return;
+  if (S().rebuilding || S().clearing || S().typing) return;
   const char* event = nullptr;
   switch (msg) {
     case WM_SETTEXT:
@@ -143,6 +232,7 @@ void Record(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     line += " lparam=" + peer::HexNumber(static_cast<unsigned long long>(lp));
   }
   S().log.Write(line);
+  if (msg == WM_SETTEXT) WriteTime();
   if (msg == WM_CHAR && wp == '\r' && S().enter_inputs.count(w) != 0) PostLine(w);
   if (S().slow_ms != 0 && S().role->role != Role::kPlayer) {
     Sleep(S().slow_ms);
@@ -154,7 +244,13 @@ void Record(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 // What the user does around the next text in the input (armed by the control messages).
 // Called before the input handles a message from outside.
 void BeforeInput(HWND w, UINT msg) {
-  if (w != S().input || S().rebuilding || S().clearing) return;
+  if (w != S().input || S().rebuilding || S().clearing || S().typing || S().own_read) return;
+  const bool read = msg == WM_GETTEXT || msg == WM_GETTEXTLENGTH || msg == EM_GETSEL;
+  if (read && InSendMessage() && S().reads_since_text >= 0 &&
+      ++S().reads_since_text == S().type_on_read) {
+    S().reads_since_text = -1;
+    Type(w, "lo");
+  }
   if (S().hang_now_ms != 0 && msg != WM_SETTEXT && InSendMessage()) {
     const DWORD ms = S().hang_now_ms;
     S().hang_now_ms = 0;
@@ -182,12 +278,21 @@ void BeforeInput(HWND w, UINT msg) {
 
 // Called once the input has handled a message from outside.
 void AfterInput(HWND w, UINT msg) {
-  if (w != S().input || msg != WM_SETTEXT || !S().type_after_text || S().rebuilding ||
-      S().clearing || !InSendMessage()) {
+  if (w != S().input || S().rebuilding || S().clearing || S().typing || S().own_read ||
+      !InSendMessage()) {
     return;
   }
+  if (msg == WM_GETTEXTLENGTH && S().type_on_length) {
+    S().type_on_length = false;
+    Type(w, " more");
+  }
+  if (msg != WM_SETTEXT || !S().type_after_text) return;
   S().type_after_text = false;
-  for (const WPARAM c : {WPARAM{'l'}, WPARAM{'o'}}) SendMessageW(w, WM_CHAR, c, 0);
+  if (S().type_on_read == 0) {
+    Type(w, "lo");
+  } else {
+    S().reads_since_text = 0;
+  }
 }
 
 // Control messages and button notifications, common to every top-level window and to the
@@ -218,7 +323,32 @@ bool HandleCommon(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case peer::kTypeAfterTextMessage:
       if (w != S().top.get()) return false;
       S().type_after_text = true;
-      S().log.Write("armed type");
+      S().type_on_read = static_cast<int>(wp);
+      S().log.Write("armed type reads=" + std::to_string(wp));
+      return true;
+    case peer::kTypeOnLengthMessage:
+      if (w != S().top.get()) return false;
+      S().type_on_length = true;
+      S().log.Write("armed type on=length");
+      return true;
+    case peer::kHangOnSendMessage:
+      if (w != S().top.get()) return false;
+      S().hang_on_send_ms = static_cast<DWORD>(wp);
+      S().log.Write("armed hang on=send ms=" + std::to_string(wp));
+      return true;
+    case peer::kEmptyLateMessage:
+      if (w != S().top.get()) return false;
+      S().empty_after_ms = static_cast<DWORD>(wp);
+      S().log.Write("armed empty ms=" + std::to_string(wp));
+      return true;
+    case WM_TIMER:
+      if (w != S().top.get() || wp != kEmptyTimer) return false;
+      KillTimer(w, kEmptyTimer);
+      if (S().emptying != nullptr && IsWindow(S().emptying)) {
+        SetInputText(S().emptying, "");
+        S().log.Write("emptied " + NameOf(S().emptying));
+      }
+      S().emptying = nullptr;
       return true;
     case peer::kHangAfterTextMessage:
       if (w != S().top.get()) return false;
@@ -246,8 +376,11 @@ LRESULT CALLBACK PlainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   BeforeInput(w, msg);
   Record(w, msg, wp, lp);
   if (HandleCommon(w, msg, wp, lp)) return 0;
-  const LRESULT result =
-      IsWindowUnicode(w) ? DefWindowProcW(w, msg, wp, lp) : DefWindowProcA(w, msg, wp, lp);
+  LRESULT result = 0;
+  if (!EditPlain(w, msg, wp, lp, &result)) {
+    result = IsWindowUnicode(w) ? DefWindowProcW(w, msg, wp, lp) : DefWindowProcA(w, msg, wp, lp);
+    if (msg == WM_SETTEXT && S().selections.count(w) != 0) S().selections[w] = {0, 0};
+  }
   AfterInput(w, msg);
   return result;
 }
@@ -448,7 +581,11 @@ bool BuildAol() {
   HWND input = Make("RICHCNTL", "aol.edit", room, 0, 0, 100, 200, 20);
   HWND second = Make("RICHCNTL", "aol.room.edit2", room, 0, 0, 120, 200, 20);
   if (lobby_input == nullptr || input == nullptr || second == nullptr) return false;
-  for (HWND w : {lobby_input, input, second}) S().enter_inputs.insert(w);
+  for (HWND w : {lobby_input, input, second}) {
+    S().enter_inputs.insert(w);
+    S().selections[w] = {0, 0};
+  }
+  S().input = input;
   return ArrangeInOrder(client, {lobby, room});
 }
 
@@ -478,6 +615,7 @@ HWND BuildAimChat(const std::string& prefix, int x, int y) {
     if (b == nullptr) return nullptr;
     if (i == 5) S().send_buttons[b] = input;
   }
+  S().selections[input] = {0, 0};
   if (prefix == "aim") S().input = input;
   return chat;
 }
@@ -495,6 +633,8 @@ bool BuildYahoo() {
   S().top.reset(conversation);
   HWND input = Make("YIMInputWindow", "yahoo.edit", conversation, 0, 0, 0, 380, 60);
   if (input == nullptr) return false;
+  S().selections[input] = {0, 0};
+  S().input = input;
   // Five standard buttons; the fourth is "Send".
   for (int i = 1; i <= 5; ++i) {
     const std::string name = "yahoo.button" + std::to_string(i);
@@ -577,6 +717,8 @@ bool Rebuild() {
   S().mdi_clients.clear();
   S().send_buttons.clear();
   S().enter_inputs.clear();
+  S().selections.clear();
+  S().emptying = nullptr;
   S().second_chat.reset();
   S().channels.clear();
   S().input = nullptr;

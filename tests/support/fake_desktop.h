@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,14 @@ struct Message {
     return target == o.target && kind == o.kind && text == o.text && code == o.code;
   }
 };
+
+// Failure messages show a message as it reads.
+inline void PrintTo(const Message& m, std::ostream* os) {
+  *os << "{" << m.target << " ";
+  for (const wchar_t c : m.kind + L" \"" + m.text + L"\"")
+    *os << static_cast<char>(c < 128 ? c : '?');
+  *os << " " << m.code << "}";
+}
 
 // Both sides of the window system: the worker of a line is this thread here.
 class FakeDesktop : public platform::WindowSystem, public platform::LineWindows {
@@ -136,6 +145,11 @@ class FakeDesktop : public platform::WindowSystem, public platform::LineWindows 
     }
     return t;
   }
+  std::optional<bool> BoxHolds(Handle w, const BoxText& t) override {
+    const std::optional<BoxText> now = ReadBox(w);
+    if (!now) return std::nullopt;
+    return now->text == t.text;
+  }
   bool WriteBox(Handle w, const BoxText& t) override {
     return platform::WasHandled(Deliver({w, L"box", t.text, 0}, false, [&](Window& win) {
       win.text = t.text;
@@ -149,6 +163,13 @@ class FakeDesktop : public platform::WindowSystem, public platform::LineWindows 
     return t;
   }
   bool GivenUp() override { return given_up_; }
+  void Wait(unsigned ms) override {
+    waited_ms += ms;
+    if (on_wait) on_wait();
+  }
+  unsigned waited_ms = 0;  // how long lines' workers have slept, in all
+  // Called after each sleep of a worker (to simulate a client that takes its time).
+  std::function<void()> on_wait;
 
   // The worker is this thread: the steps run at once. Their end is told when the test lets
   // it (EndLines); a line given up is told given up then, and its worker back only at

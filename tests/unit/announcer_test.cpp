@@ -158,8 +158,8 @@ TEST_F(AnnouncerTest, OnRestartsTheTimerAndOffStopsItEachConfirmed) {
             (std::vector<std::wstring>{L"timer off", L"timer on", L"timer off",
                                        L"inform Zurelo Enabled!!", L"inform Zurelo Disabled!!"}));
   // A prefix a client that takes commands would evaluate, with that client chosen: "On"
-  // says why and does not switch on; changed so while on, the line is not sent and the
-  // pause follows.
+  // says why and does not switch on; changed so while on, the line is not sent, the pause
+  // follows, and the user is told why once, not at every line.
   const auto commands = std::find_if(kRows.begin(), kRows.end(),
                                      [](const ChatClient& c) { return c.takes_commands; });
   ASSERT_NE(commands, kRows.end());
@@ -173,9 +173,14 @@ TEST_F(AnnouncerTest, OnRestartsTheTimerAndOffStopsItEachConfirmed) {
   announcer.On(L"2");
   view.prefix = L"//echo np: ";
   const int lines = desk.lines;
+  view.events.clear();
+  Cycle();
   Cycle();
   EXPECT_EQ(desk.lines, lines);
   EXPECT_NE(std::find(view.events.begin(), view.events.end(), L"pause 2"), view.events.end());
+  EXPECT_EQ(std::count_if(view.events.begin(), view.events.end(),
+                          [](const std::wstring& e) { return e.rfind(L"refuse ", 0) == 0; }),
+            1);
   // So is a line's format that leaves the song in the command, and for any client one with
   // an unclosed placeholder; the default is the prefix followed by the song again.
   view.prefix = L"np: ";
@@ -209,6 +214,15 @@ TEST_F(AnnouncerTest, EachClientGetsPrefixAndSongJoinedAsTheyAre) {
     view.Select(&c);
     Cycle();
     EXPECT_EQ(Lines(&c), std::vector<std::wstring>{L"{Zurelo 1.0} Now Playing: Artist - Song"});
+  }
+  EXPECT_EQ(AllLines(), kRows.size());
+  // A title that is the player's name alone is an empty song: nothing to announce, not
+  // even with an empty prefix.
+  view.prefix = L"";
+  for (const wchar_t* title : {L" - Winamp", L"Winamp"}) {
+    Play(title);
+    ASSERT_EQ(now_playing.song(), L"") << title;
+    Cycle();
   }
   EXPECT_EQ(AllLines(), kRows.size());
 }
@@ -369,15 +383,30 @@ TEST_F(AnnouncerTest, OnceSendsEachSongOnceAndSleepsUntilSomethingChanges) {
 }
 
 // A line given up whose Enter the client handled in the end was given after all: with the
-// once rule the song is not posted again.
-TEST_F(AnnouncerTest, ALineTakenAfterTheGiveUpCountsAsGiven) {
+// once rule the song is not posted again; and the pause starts afresh from the moment it
+// went, in the pause after the give-up or between cycles.
+TEST_F(AnnouncerTest, ALineTakenAfterTheGiveUpCountsAsGivenAndPausesFromThen) {
   announcer.SetOnce(true);
   view.Select(kLast);
-  desk.At(inputs[kLast]).late_on = L"char";
-  Cycle();
-  desk.WorkersBack();
-  Cycle();
-  EXPECT_EQ(Lines(kLast).size(), 1u);
+  for (const bool between_cycles : {false, true}) {
+    desk.At(inputs[kLast]).late_on = L"char";
+    Play(between_cycles ? L"2. Next - Song - Winamp" : L"1. Artist - Song - Winamp");
+    announcer.Tick();
+    desk.EndLines();  // given up: the pause starts
+    ASSERT_EQ(view.pause, 2.0);
+    if (between_cycles) Finish();
+    clock.now += 1.5;
+    desk.WorkersBack();  // the line went after all
+    ASSERT_TRUE(announcer.busy()) << between_cycles;
+    EXPECT_EQ(view.pause, 2.0) << between_cycles;
+    clock.now += 0.5;
+    announcer.PauseEnded();  // the end of the pause after the give-up: not the end now
+    EXPECT_TRUE(announcer.busy()) << between_cycles;
+    EXPECT_DOUBLE_EQ(*view.pause, 1.5) << between_cycles;
+    Finish();
+    Cycle();
+  }
+  EXPECT_EQ(Lines(kLast).size(), 2u);
 }
 
 }  // namespace

@@ -192,6 +192,7 @@ TEST_F(ChatTest, MircTypesIntoTheFirstChannelAndEntersThere) {
   desk.Add(mdi, L"mIRC_Status");
   desk.Add(desk.Add(mdi, L"mIRC_Channel"), L"Edit");  // 259, its input 260
   desk.Add(desk.Add(mdi, L"mIRC_Channel"), L"Edit");
+  TakeLinesOnEnter();
 
   EXPECT_EQ(Send(&chat::MircLine, L"line"), chat::LineOutcome::kPosted);
   // Everything goes to the box found at the start, whichever channel comes forward meanwhile.
@@ -201,37 +202,89 @@ TEST_F(ChatTest, MircTypesIntoTheFirstChannelAndEntersThere) {
   EXPECT_EQ(desk.messages, Sends({{260, L"text", L"line", 0}, {260, L"char", L"", 13}}));
 }
 
-// What the user was typing goes back once the client has taken the line, and only then:
-// a box that still holds the line gets no draft the client could send in its place, and
-// a line of ours that the client left there is never taken for a draft.
-TEST_F(ChatTest, TheUsersDraftIsPutBackOnlyIntoABoxTheClientEmptied) {
-  const Handle input = MircInput();  // 259
-  desk.SetText(input, L"brb, wait for th");
-  desk.At(input).sel_start = 4;
-  desk.At(input).sel_end = 8;
-  TakeLinesOnEnter();
-  Send(&chat::MircLine, L"line");
-  EXPECT_EQ(desk.messages, Sends({{259, L"text", L"line", 0},
-                                  {259, L"char", L"", 13},
-                                  {259, L"box", L"brb, wait for th", 0}}));
-  EXPECT_EQ(desk.At(input).sel_start, 4u);
-  EXPECT_EQ(desk.At(input).sel_end, 8u);
+// The box left to the user once our text has been in it: the draft, with what they typed
+// meanwhile at its caret, and nothing of ours, whole or cut.
+TEST(UsersWordsTest, TheDraftAndTheKeysTypedNeverOurText) {
+  struct Case {
+    const wchar_t* now;  // the box, with our text "line" in it or what is left of it
+    const wchar_t* draft;
+    unsigned caret;
+    const wchar_t* left;
+  };
+  for (const Case& c : {
+           Case{L"line", L"", 0, L""}, Case{L"line", L"half a thought", 14, L"half a thought"},
+           Case{L"loline", L"half a thought", 14, L"half a thoughtlo"},  // keys before it
+           Case{L"line more", L"half", 4, L"half more"},                 // and after it
+           Case{L"a line b", L"", 0, L"a  b"},
+           Case{L"lin", L"draft", 5, L"draft"},         // cut short with Backspace
+           Case{L"liXne", L"draft", 5, L"draftX"},      // typed into it
+           Case{L"hello", L"draft", 5, L"drafthello"},  // all of it replaced
+           Case{L"", L"draft", 5, L"draft"},            // emptied
+           Case{L"loline", L"ab", 1, L"alob"},          // at the draft's caret
+       }) {
+    platform::BoxText draft, now, ours;
+    draft.text = c.draft;
+    draft.sel_start = draft.sel_end = c.caret;
+    now.text = c.now;
+    ours.text = L"line";
+    const platform::BoxText left = chat::UsersWords(draft, now, ours);
+    EXPECT_EQ(left.text, c.left) << "box " << testing::PrintToString(std::wstring(c.now));
+    EXPECT_LE(left.sel_end, left.text.size());
+  }
+  // An ANSI box, in its bytes.
+  platform::BoxText draft, now, ours;
+  draft.unicode = now.unicode = ours.unicode = false;
+  draft.bytes = "caf\xE9";
+  draft.sel_start = draft.sel_end = 4;
+  now.bytes = "ok line";
+  ours.bytes = "line";
+  EXPECT_EQ(chat::UsersWords(draft, now, ours).bytes, "caf\xE9ok ");
+}
 
-  desk.messages.clear();
-  desk.on_message = nullptr;  // from here on the client does not take its lines
-  Send(&chat::MircLine, L"next");
-  EXPECT_EQ(desk.messages, Sends({{259, L"text", L"next", 0}, {259, L"char", L"", 13}}));
-  EXPECT_EQ(desk.At(input).text, L"next");
-  // Our own line left in the box is no draft of the user's: it is not put back later, not
-  // even after a line given up on the way (that one never took its place).
-  desk.At(input).hung = true;
-  EXPECT_EQ(Send(&chat::MircLine, L"lost"), chat::LineOutcome::kGivenUp);
-  desk.WorkersBack();
-  desk.At(input).hung = false;
+// What the user was typing goes back once the client has taken the line, and only into a
+// box it emptied, at once or a little later; a client that never empties its box gets the
+// draft in place of our line; keys typed after the client emptied it follow the draft.
+TEST_F(ChatTest, TheUsersDraftComesBackOnceTheClientHasTakenTheLine) {
+  const Handle input = MircInput();  // 259
+  const std::wstring draft = L"brb, wait for th";
+  struct Case {
+    int looks;  // the worker's looks at the box before the client empties it; -1 never
+    const wchar_t* typed;
+    std::wstring left;
+  };
+  for (const Case& c : {Case{0, L"", draft}, Case{3, L"", draft}, Case{-1, L"", draft},
+                        Case{0, L"x", draft + L"x"}}) {
+    desk.SetText(input, draft);
+    desk.At(input).sel_start = desk.At(input).sel_end = static_cast<unsigned>(draft.size());
+    desk.messages.clear();
+    desk.waited_ms = 0;
+    int looks = 0;
+    const auto empty = [&] { desk.SetText(input, c.typed); };
+    desk.on_message = [&](const Message& m) {
+      if (m.kind == L"char" && c.looks == 0) empty();
+    };
+    desk.on_wait = [&] {
+      if (++looks == c.looks) empty();
+    };
+    EXPECT_EQ(Send(&chat::MircLine, L"line"), chat::LineOutcome::kPosted);
+    EXPECT_EQ(
+        desk.messages,
+        Sends({{259, L"text", L"line", 0}, {259, L"char", L"", 13}, {259, L"box", c.left, 0}}))
+        << c.looks;
+    EXPECT_EQ(desk.At(input).sel_end, c.left.size());
+    if (c.looks < 0) {
+      EXPECT_GE(desk.waited_ms, 2000u) << "the box was given too little time";
+    }
+  }
+  desk.on_wait = nullptr;
+
+  // A line of ours that a client left in the box, whatever the user typed around it, is no
+  // draft of theirs: only what they typed is.
+  desk.SetText(input, L"ok old line");
   TakeLinesOnEnter();
   desk.messages.clear();
-  Send(&chat::MircLine, L"again");
-  EXPECT_EQ(desk.messages, Sends({{259, L"text", L"again", 0}, {259, L"char", L"", 13}}));
+  chat::MircLine(desk, {L"new", L"old line"});
+  EXPECT_EQ(desk.At(input).text, L"ok ");
 }
 
 // Right before the Enter the box is read: the user's words typed meanwhile are never sent,
@@ -242,27 +295,37 @@ TEST_F(ChatTest, NoEnterWhenTheBoxChangedAfterTheText) {
     if (m.kind == L"text") desk.SetText(input, L"lo" + m.text);
   };
   EXPECT_EQ(Send(&chat::MircLine, L"line"), chat::LineOutcome::kNotPosted);
-  EXPECT_EQ(desk.messages, Sends({{259, L"text", L"line", 0}}));
-  EXPECT_EQ(desk.At(input).text, L"loline");
+  EXPECT_EQ(desk.messages, Sends({{259, L"text", L"line", 0}, {259, L"box", L"lo", 0}}));
+  EXPECT_EQ(desk.At(input).text, L"lo");
 }
 
 // A client that hangs after the text and answers only after the line was given up: nothing
-// more is sent, and the box is as the user had it, draft and selection, or empty.
+// more is sent, and the box is the user's again, draft and selection, with what they typed
+// into our line meanwhile, or empty.
 TEST_F(ChatTest, AGivenUpLineLeavesTheBoxAsTheUserHadIt) {
   const Handle input = MircInput();
-  for (const std::wstring draft : {L"half-typed", L""}) {
-    desk.SetText(input, draft);
-    desk.At(input).sel_start = desk.At(input).sel_end = static_cast<unsigned>(draft.size());
-    desk.messages.clear();
-    desk.on_message = [&](const Message& m) {
-      if (m.kind == L"text") desk.At(input).late_on = L"read";  // the read before the Enter
-    };
-    EXPECT_EQ(Send(&chat::MircLine, L"line"), chat::LineOutcome::kGivenUp);
-    EXPECT_TRUE(chat.Busy(Key(&chat::MircLine))) << "the worker is not back yet";
-    desk.WorkersBack();
-    EXPECT_FALSE(chat.Busy(Key(&chat::MircLine)));
-    EXPECT_EQ(desk.messages, Sends({{259, L"text", L"line", 0}, {259, L"box", draft, 0}}));
-    EXPECT_EQ(desk.At(input).sel_end, draft.size());
+  // It hangs over the read before the Enter, or over the text itself.
+  for (const std::wstring hangs_on : {L"read", L"text"}) {
+    for (const std::wstring typed : {L"", L"lo"}) {
+      for (const std::wstring draft : {L"half-typed", L""}) {
+        desk.SetText(input, draft);
+        desk.At(input).sel_start = desk.At(input).sel_end = static_cast<unsigned>(draft.size());
+        desk.messages.clear();
+        if (hangs_on == L"text") desk.At(input).late_on = L"text";
+        desk.on_message = [&](const Message& m) {
+          if (m.kind != L"text") return;
+          desk.SetText(input, typed + m.text);
+          if (hangs_on == L"read") desk.At(input).late_on = L"read";
+        };
+        EXPECT_EQ(Send(&chat::MircLine, L"line"), chat::LineOutcome::kGivenUp);
+        EXPECT_TRUE(chat.Busy(Key(&chat::MircLine))) << "the worker is not back yet";
+        desk.WorkersBack();
+        EXPECT_FALSE(chat.Busy(Key(&chat::MircLine)));
+        EXPECT_EQ(desk.messages,
+                  Sends({{259, L"text", L"line", 0}, {259, L"box", draft + typed, 0}}));
+        EXPECT_EQ(desk.At(input).sel_end, draft.size() + typed.size());
+      }
+    }
   }
 }
 
@@ -324,11 +387,14 @@ TEST_F(AimTest, FifthButtonIsPressedAfterTheTextGoesToTheSecondPane) {
                    L"child 256 259 _oscar_iconbtn -> 262", L"child 256 262 _oscar_iconbtn -> 263",
                    L"child 256 263 _oscar_iconbtn -> 264", L"child 256 264 _oscar_iconbtn -> 265",
                    L"send down 265 13", L"send up 265 13"}));
-  EXPECT_EQ(desk.messages,
-            Sends({{261, L"text", L"line", 0}, {265, L"down", L"", 13}, {265, L"up", L"", 13}}));
+  // A client that does not empty its box once it has taken the line: our line leaves it.
+  EXPECT_EQ(desk.messages, Sends({{261, L"text", L"line", 0},
+                                  {265, L"down", L"", 13},
+                                  {265, L"up", L"", 13},
+                                  {261, L"box", L"", 0}}));
 }
 
-TEST_F(AimTest, FourButtonsEndTheChainOnNothingAndTheTextStays) {
+TEST_F(AimTest, FourButtonsEndTheChainOnNothingAndTheBoxIsTheUsersAgain) {
   AddButtons(4);  // 259, 262, 263, 264
   EXPECT_EQ(Send(&chat::AimLine, L"line"), chat::LineOutcome::kNotPosted);
   const Texts tail(desk.calls.end() - 6, desk.calls.end());
@@ -336,8 +402,8 @@ TEST_F(AimTest, FourButtonsEndTheChainOnNothingAndTheTextStays) {
             (Texts{L"child 256 0 _oscar_iconbtn -> 259", L"child 256 259 _oscar_iconbtn -> 262",
                    L"child 256 262 _oscar_iconbtn -> 263", L"child 256 263 _oscar_iconbtn -> 264",
                    L"child 256 264 _oscar_iconbtn -> 0", L"send down 0 13"}));
-  EXPECT_EQ(desk.messages, Sends({{261, L"text", L"line", 0}}));
-  EXPECT_EQ(desk.At(261).text, L"line");
+  EXPECT_EQ(desk.messages, Sends({{261, L"text", L"line", 0}, {261, L"box", L"", 0}}));
+  EXPECT_EQ(desk.At(261).text, L"");
 }
 
 TEST_F(AimTest, ChainStartsAgainAfterANothing) {
@@ -358,6 +424,15 @@ TEST_F(AimTest, HungClientGetsNothingAfterTheUnansweredMessage) {
   desk.At(265).hung = true;
   Send(&chat::AimLine, L"line");
   EXPECT_EQ(desk.calls.back(), L"send down 265 13");
+  desk.WorkersBack();
+
+  // A send button that hangs over the press: no click, and the draft is back in the box.
+  desk.At(265).hung = false;
+  desk.At(265).late_on = L"down";
+  desk.SetText(261, L"draft");
+  EXPECT_EQ(Send(&chat::AimLine, L"line"), chat::LineOutcome::kGivenUp);
+  desk.WorkersBack();
+  EXPECT_EQ(desk.At(261).text, L"draft");
 }
 
 // --- Yahoo! ----------------------------------------------------------------------------
@@ -393,7 +468,7 @@ TEST_F(YahooTest, ThreeButtonsLeaveTheTextUnsent) {
                                L"child 256 0 button -> 257", L"child 256 257 button -> 259",
                                L"child 256 259 button -> 260", L"child 256 260 button -> 0",
                                L"send text 258 \"line\"", L"send down 0 13"}));
-  EXPECT_EQ(desk.messages, Sends({{258, L"text", L"line", 0}}));
+  EXPECT_EQ(desk.messages, Sends({{258, L"text", L"line", 0}, {258, L"box", L"", 0}}));
 }
 
 TEST_F(YahooTest, HungInputGetsNoClick) {

@@ -1,5 +1,6 @@
 #include "platform/win32/line_worker.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <utility>
@@ -57,26 +58,30 @@ class Win32LineWindows final : public LineWindows {
   std::optional<BoxText> ReadBox(Handle box) override {
     BoxText now;
     now.unicode = box && IsWindowUnicode(AsHwnd(box));
-    bool answered = true;
-    const auto send = [&](UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR* result) {
-      const auto [answer, delivery] = Call(box, msg, wp, lp, now.unicode, false);
-      *result = static_cast<DWORD_PTR>(answer);
-      answered = answered && WasHandled(delivery);
-      return WasHandled(delivery);
-    };
-    if (now.unicode) {
-      now.text = ReadText<wchar_t>(send);
-    } else {
-      now.bytes = ReadText<char>(send);
-    }
-    if (!answered) return std::nullopt;
+    const bool read =
+        now.unicode ? ReadWhole(box, true, now.text) : ReadWhole(box, false, now.bytes);
+    if (!read) return std::nullopt;
     if (now.empty()) return now;
-    // The selection comes in the result, which needs no pointer into this process.
+    // The selection comes in the result, which needs no pointer into this process. Read
+    // after the text, it may count keys typed since: it is kept within the text read.
     const auto [selection, delivery] = Call(box, EM_GETSEL, 0, 0, true, false);
     if (!WasHandled(delivery)) return std::nullopt;
-    now.sel_start = LOWORD(static_cast<DWORD>(selection));
-    now.sel_end = HIWORD(static_cast<DWORD>(selection));
+    const auto length = static_cast<unsigned>(now.unicode ? now.text.size() : now.bytes.size());
+    now.sel_start = std::min<unsigned>(LOWORD(static_cast<DWORD>(selection)), length);
+    now.sel_end = std::min<unsigned>(HIWORD(static_cast<DWORD>(selection)), length);
     return now;
+  }
+
+  std::optional<bool> BoxHolds(Handle box, const BoxText& text) override {
+    // One WM_GETTEXT into room for one unit more than the text: a longer text fills it.
+    if (text.unicode) {
+      std::wstring got;
+      if (!ReadInto(box, true, text.text.size() + 2, got)) return std::nullopt;
+      return got == text.text;
+    }
+    std::string got;
+    if (!ReadInto(box, false, text.bytes.size() + 2, got)) return std::nullopt;
+    return got == text.bytes;
   }
 
   bool WriteBox(Handle box, const BoxText& text) override {
@@ -99,9 +104,42 @@ class Win32LineWindows final : public LineWindows {
   }
 
   bool GivenUp() override { return line_.given_up.load(); }
+  void Wait(unsigned ms) override { Sleep(ms); }
 
  private:
   Delivery Send(Handle w, UINT msg, WPARAM wp) { return Call(w, msg, wp, 0, false, true).second; }
+
+  // WM_GETTEXT into a buffer of room units; what came, at most room - 1 units.
+  template <typename Text>
+  bool ReadInto(Handle box, bool wide, std::size_t room, Text& text) {
+    text.assign(room, typename Text::value_type{});
+    const auto [got, delivery] =
+        Call(box, WM_GETTEXT, room, reinterpret_cast<LPARAM>(text.data()), wide, false);
+    if (!WasHandled(delivery)) return false;
+    text.resize(std::min(static_cast<std::size_t>(got), room - 1));
+    return true;
+  }
+
+  // The whole text, however it grows while it is read: keys the user types between the
+  // length and the text make the text fill its buffer, and it is read again.
+  template <typename Text>
+  bool ReadWhole(Handle box, bool wide, Text& text) {
+    constexpr int kTries = 4;
+    for (int i = 0; i < kTries; ++i) {
+      const auto [length, delivery] = Call(box, WM_GETTEXTLENGTH, 0, 0, wide, false);
+      if (!WasHandled(delivery)) return false;
+      if (length <= 0) {
+        text.clear();
+        return true;
+      }
+      // Room for two units more than the length: one for the NUL, one that only a longer
+      // text fills.
+      const std::size_t room = static_cast<std::size_t>(length) + 2;
+      if (!ReadInto(box, wide, room, text)) return false;
+      if (text.size() < room - 1) return true;
+    }
+    return true;  // still growing: as much as the last read held
+  }
 
   // One message. A send of the line (gated) goes only while the line is not given up; no
   // message goes to a client reported hung (it could only queue up behind the hang). The
