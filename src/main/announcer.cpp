@@ -19,6 +19,7 @@ constexpr double kLongestTimerSeconds = 3600.0;
 }  // namespace
 
 void Announcer::On(const std::wstring& pause) {
+  if (stopped_) return;
   for (const ChatClient& client : clients_) {
     if (!view_.IsSelected(client)) continue;
     const std::wstring refusal =
@@ -54,6 +55,13 @@ void Announcer::Off() {
   view_.Inform(kDisabledText);
 }
 
+void Announcer::Stop() {
+  stopped_ = true;
+  on_ = false;
+  confirm_on_ = false;
+  view_.SetAnnounceTimer(false);
+}
+
 void Announcer::Tick() {
   if (busy()) return;
   view_.SetAnnounceTimer(false);
@@ -74,7 +82,7 @@ void Announcer::LookOn() {
   try {
     // Each option is read when its turn comes, since a pause may change the selection, the
     // prefix or the song before the next one is looked at.
-    while (next_ < clients_.count) {
+    while (!stopped_ && next_ < clients_.count) {
       const ChatClient& client = clients_.first[next_++];
       if (!view_.IsSelected(client)) continue;
       const std::wstring song = song_.song();

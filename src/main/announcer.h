@@ -49,6 +49,9 @@ class Announcer {
   // "Off": stops the cycle timer and confirms; a cycle under way finishes its pause and
   // looks at the options left, but no new cycle starts.
   void Off();
+  // Reload: no line starts from now on, whatever comes (On, a tick, a line's end); a line on
+  // its way finishes on its worker.
+  void Stop();
   // The cycle timer's tick: a cycle, unless one is under way. The timer sleeps while its
   // cycle runs and starts again afterwards if the announcer is still on.
   void Tick();
@@ -90,6 +93,7 @@ class Announcer {
   std::wstring pause_;
   std::wstring line_format_ = kDefaultLineFormat;
   bool on_ = false;
+  bool stopped_ = false;
   bool once_ = false;
   bool asleep_ = false;      // the last cycle sent nothing new: no tick until something changes
   bool confirm_on_ = false;  // "On" is confirmed at its first tick

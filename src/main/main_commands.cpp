@@ -16,7 +16,9 @@ void MainWindow::BindCommands() {
   OnClick(ids::kOnButton, [this] { announcer_.On(pause_seconds_); });
   OnClick(ids::kOffButton, [this] { announcer_.Off(); });
   OnClick(ids::kReloadButton, [this] {
-    // The new copy gets a moment before this one ends.
+    // Quiet before the new copy starts, which may announce at once; it gets a moment
+    // before this one ends.
+    GoQuiet();
     if (reloader_.Reload()) SetTimer(hwnd_, kReloadTimer, kReloadWaitMs, nullptr);
   });
   OnClick(ids::kSettingsButton, [this] { settings_window_.Open(instance_); });

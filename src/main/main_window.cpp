@@ -28,7 +28,7 @@ MainWindow::MainWindow(const Services& services)
       chat_(s_.windows),
       announcer_(*this, chat_, now_playing_, s_.clock),
       log_(*this, list_, now_playing_, s_.windows),
-      reloader_(s_.launcher),
+      reloader_(s_.launcher, s_.claim),
       settings_window_(s_.settings, s_.pump),
       formats_window_(s_.settings, s_.pump, now_playing_, [this] { return Prefix(); }),
       now_playing_files_(s_.files, *this) {
@@ -72,6 +72,8 @@ bool MainWindow::Create(HINSTANCE instance, int show) {
   UpdateWindow(hwnd_);
   SetFocus(Item(ids::kLogToggleButton));
   SetTimer(hwnd_, kRefreshTimer, kRefreshTimerMs, nullptr);
+  come_forward_message_ = platform::win32::ComeForwardMessage();
+  s_.claim.Publish(hwnd_);
   return true;
 }
 
@@ -113,6 +115,22 @@ void MainWindow::Unload() {
   ExitProcess(0);
 }
 
+void MainWindow::GoQuiet() {
+  quiet_ = true;
+  announcer_.Stop();
+  now_playing_file_.Follow(L"");  // the file stays as it is
+  for (const UINT_PTR timer :
+       {kLogTimer, kAnnounceTimer, kRefreshTimer, kPauseTimer, kFileRetryTimer}) {
+    KillTimer(hwnd_, timer);
+  }
+}
+
+void MainWindow::ComeForward() {
+  if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+  // A box or the settings window in front of it comes along.
+  SetForegroundWindow(GetLastActivePopup(hwnd_));
+}
+
 void MainWindow::ShowSong(const std::wstring& song) {
   label_.ShowSong(song);
   announcer_.Wake();
@@ -125,6 +143,8 @@ void MainWindow::ShowFacts(const player::SongFacts& facts) {
 }
 
 void MainWindow::OnTimer(UINT_PTR id) {
+  // A tick already queued, or a timer started since by a click, does nothing once quiet.
+  if (quiet_ && id != kReloadTimer) return;
   switch (id) {
     case kLogTimer:
       log_.Poll();
@@ -228,6 +248,10 @@ void MainWindow::ShowFileFailure() {
 // --- window procedure
 
 LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == come_forward_message_ && msg != 0) {
+    if (!quiet_) ComeForward();
+    return 0;
+  }
   switch (msg) {
     case WM_COMMAND:
       // The clicks went to their handlers; the formats window previews the prefix as typed.

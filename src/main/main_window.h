@@ -21,6 +21,7 @@
 #include "platform/launcher.h"
 #include "platform/text_codec.h"
 #include "platform/win32/event_pump.h"
+#include "platform/win32/instance_claim.h"
 #include "platform/window_system.h"
 #include "settings/settings_model.h"
 #include "settings/settings_window.h"
@@ -38,6 +39,8 @@ struct Services {
   platform::FileOutput& files;
   platform::TextCodec& codec;
   platform::Launcher& launcher;
+  // Held by this copy; the window publishes itself in it once shown.
+  platform::win32::Win32InstanceClaim& claim;
 };
 
 class MainWindow : public ui::Form,
@@ -60,6 +63,11 @@ class MainWindow : public ui::Form,
   void Load();
   void OnSettingChanged(const settings::Setting& setting, const std::wstring& value);
   [[noreturn]] void Unload();
+  // Reload's hand-over: from here on this copy sends no line, writes no file and runs no
+  // timer but the one that ends it.
+  void GoQuiet();
+  // A later start asked for this window: restored, and in front.
+  void ComeForward();
   // The commands: what each button, option button and system-menu choice does.
   void BindCommands();
   void OnTimer(UINT_PTR id);
@@ -118,6 +126,8 @@ class MainWindow : public ui::Form,
   NowPlayingFiles now_playing_files_;
   std::wstring file_failure_;  // told, and shown once the posted message comes
   bool file_box_up_ = false;
+  bool quiet_ = false;
+  UINT come_forward_message_ = 0;
 };
 
 }  // namespace zurelo

@@ -9,6 +9,7 @@ namespace zurelo {
 bool Reloader::Reload() {
   if (reloading_) return false;
   reloading_ = true;
+  claim_.GiveUp();
   if (!launcher_.StartMinimized(kReloadFile)) {
     platform::Trace(std::wstring(L"Reload could not start ") + kReloadFile +
                     L": this copy ends all the same");

@@ -1,6 +1,7 @@
 #pragma once
 // "Reload": starts a new copy of the program, gives it a moment, and ends this one.
 
+#include "platform/instance_claim.h"
 #include "platform/launcher.h"
 
 namespace zurelo {
@@ -10,9 +11,11 @@ inline constexpr unsigned kReloadWaitMs = 300;
 
 class Reloader {
  public:
-  explicit Reloader(platform::Launcher& launcher) : launcher_(launcher) {}
+  Reloader(platform::Launcher& launcher, platform::InstanceClaim& claim)
+      : launcher_(launcher), claim_(claim) {}
 
-  // Starts "Zurelo.exe" by its bare name (a failure is not reported, and this copy ends all
+  // Gives up this copy's claim, so the new one does not take it for a second start, and
+  // starts "Zurelo.exe" by its bare name (a failure is not reported, and this copy ends all
   // the same). True the first time: the caller then ends this copy kReloadWaitMs later. A
   // click that comes while a reload is under way does nothing: two copies would announce
   // every line twice.
@@ -20,6 +23,7 @@ class Reloader {
 
  private:
   platform::Launcher& launcher_;
+  platform::InstanceClaim& claim_;
   bool reloading_ = false;
 };
 

@@ -253,6 +253,23 @@ TEST_F(LifetimeTest, ClosingDuringAnAnnouncerPauseEndsTheProgram) {
   EXPECT_TRUE(zurelo_.process().WaitExit(10s));
 }
 
+// The one main window, once it is no longer old_pid's.
+HWND WaitReloadedCopy(DWORD old_pid) {
+  HWND copy = nullptr;
+  WaitUntil([&] {
+    const std::vector<HWND> windows = TopLevelWindows(kMainClass);
+    copy = windows.size() == 1 && ProcessOf(windows.front()) != old_pid ? windows.front() : nullptr;
+    return copy != nullptr;
+  });
+  return copy;
+}
+
+std::size_t LinesSent(const Peer& mirc) {
+  std::size_t n = 0;
+  for (const PeerEvent& e : mirc.log().All()) n += e.window == "mirc.edit" && e.what == "sent";
+  return n;
+}
+
 TEST_F(LifetimeTest, ReloadDuringAnAnnouncerPauseEndsTheRunningCopy) {
   StoreSetting(L"Pause", L"Pause1", L"60");
   Peer* mirc = StartPeer("mirc");
@@ -262,18 +279,36 @@ TEST_F(LifetimeTest, ReloadDuringAnAnnouncerPauseEndsTheRunningCopy) {
   ASSERT_TRUE(WaitUntil([&] { return IsChecked(zurelo_.Item(ids::kMircOption)); }));
   EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kOnButton), L"Zurelo: Zurelo Enabled!!");
   ASSERT_TRUE(mirc->WaitEvents(3));
-  const DWORD old_pid = zurelo_.pid();
+  // No pause for the copy that follows: its lines go one after the other.
+  StoreSetting(L"Pause", L"Pause1", L"0");
   zurelo_.Click(ids::kReloadButton);
   EXPECT_TRUE(zurelo_.process().WaitExit(10s)) << "the 60-second pause held up the end";
-  HWND copy = nullptr;
-  ASSERT_TRUE(WaitUntil([&] {
-    const std::vector<HWND> windows = TopLevelWindows(kMainClass);
-    copy = windows.size() == 1 && ProcessOf(windows.front()) != old_pid ? windows.front() : nullptr;
-    return copy != nullptr;
-  }));
+  HWND copy = WaitReloadedCopy(zurelo_.pid());
+  ASSERT_NE(copy, nullptr);
   Process reloaded = Process::Open(ProcessOf(copy));
+
+  // Reloaded again while it announces: the old copy sends no line once Reload is clicked
+  // (one may be on its way), and the copy after it finds no copy in its way.
+  PostClick(GetDlgItem(copy, ids::kMircOption));
+  ASSERT_TRUE(WaitUntil([&] { return IsChecked(GetDlgItem(copy, ids::kMircOption)); }));
+  PostClick(GetDlgItem(copy, ids::kOnButton));
+  const std::optional<Box> enabled = WaitMessageBox(reloaded.pid());
+  ASSERT_TRUE(enabled.has_value());
+  ASSERT_TRUE(CloseBox(*enabled));
+  const std::size_t before = LinesSent(*mirc) + 5;
+  ASSERT_TRUE(WaitUntil([&] { return LinesSent(*mirc) >= before; })) << "no lines";
+  const std::size_t at_click = LinesSent(*mirc);
+  PostClick(GetDlgItem(copy, ids::kReloadButton));
+  ASSERT_TRUE(reloaded.WaitExit(10s));
+  EXPECT_LE(LinesSent(*mirc), at_click + 2) << "lines went after Reload was clicked";
+  copy = WaitReloadedCopy(reloaded.pid());
+  ASSERT_NE(copy, nullptr);
+  Pause(500ms);
+  EXPECT_EQ(TopLevelWindows(kMainClass).size(), 1u);
+  EXPECT_EQ(ProcessesNamed(L"Zurelo.exe"), 1u);
+  Process last = Process::Open(ProcessOf(copy));
   PostMessageW(copy, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(reloaded.WaitExit(10s));
+  EXPECT_TRUE(last.WaitExit(10s));
 }
 
 TEST_F(LifetimeTest, ReloadLeavesExactlyOneRunningCopy) {
@@ -299,6 +334,12 @@ TEST_F(LifetimeTest, ReloadLeavesExactlyOneRunningCopy) {
   EXPECT_NE(new_pid, old_pid);
   EXPECT_TRUE(IsIconic(copy)) << "the new copy starts minimized";
   EXPECT_EQ(LayeredAlpha(copy), std::optional<BYTE>(200));
+  // A second start ends without a window of its own, and the running copy comes forward.
+  Process second = Process::Start(ProgramPaths().zurelo);
+  ASSERT_TRUE(second.started()) << second.Describe();
+  EXPECT_TRUE(second.WaitExit(10s)) << "a second copy runs";
+  EXPECT_TRUE(WaitUntil([&] { return !IsIconic(copy) && GetForegroundWindow() == copy; }))
+      << "the running copy stayed minimized or behind";
   // Still exactly one a while later: the new copy does not reload again.
   Pause(1s);
   EXPECT_EQ(TopLevelWindows(kMainClass).size(), 1u);
@@ -306,6 +347,20 @@ TEST_F(LifetimeTest, ReloadLeavesExactlyOneRunningCopy) {
 
   PostMessageW(copy, WM_CLOSE, 0, 0);
   EXPECT_TRUE(reloaded.WaitExit(10s));
+}
+
+TEST_F(LifetimeTest, TwoStartsAtOnceLeaveOneRunningCopy) {
+  Process first = Process::Start(ProgramPaths().zurelo);
+  Process second = Process::Start(ProgramPaths().zurelo);
+  ASSERT_TRUE(first.started() && second.started());
+  ASSERT_TRUE(WaitUntil([&] { return !first.Running() || !second.Running(); }))
+      << "both copies run";
+  const Process& running = first.Running() ? first : second;
+  ASSERT_NE(WaitTopLevel(kMainClass, running.pid()), nullptr) << running.Describe();
+  Pause(500ms);
+  EXPECT_TRUE(running.Running());
+  EXPECT_EQ(TopLevelWindows(kMainClass).size(), 1u);
+  EXPECT_EQ(ProcessesNamed(L"Zurelo.exe"), 1u);
 }
 
 class RenamedCopyTest : public E2eTest {
@@ -321,14 +376,18 @@ TEST_F(RenamedCopyTest, HasSettingsOfItsOwnAndReloadWithoutZureloExeJustEnds) {
   ASSERT_TRUE(CopyFileW(ProgramPaths().zurelo.c_str(), copy.c_str(), TRUE));
   StoreSetting(L"Trans", L"Trans1", L"2");
   StoreSetting(L"Trans", L"Trans1", L"1", L"Other");
+  // It runs beside Zurelo.exe, which has a name of its own.
+  Zurelo original;
+  ASSERT_TRUE(original.Start());
   ASSERT_TRUE(zurelo_.Start(copy));
   EXPECT_EQ(LayeredAlpha(zurelo_.main()), std::optional<BYTE>(200));
+  EXPECT_EQ(LayeredAlpha(original.main()), std::nullopt);
 
-  // Beside the copy there is no Zurelo.exe to start: the program ends and none is left.
+  // Beside the copy there is no Zurelo.exe to start: the copy ends and starts none.
   zurelo_.Click(ids::kReloadButton);
   ASSERT_TRUE(zurelo_.process().WaitExit(10s));
   Pause(1500ms);
-  EXPECT_EQ(TopLevelWindows(kMainClass).size(), 0u);
+  EXPECT_EQ(TopLevelWindows(kMainClass), std::vector<HWND>{original.main()});
 }
 
 }  // namespace

@@ -32,6 +32,14 @@ struct LocalFreer {
 };
 using UniqueArgv = std::unique_ptr<LPWSTR, LocalFreer>;
 
+// A view of a file mapping, from MapViewOfFile.
+struct ViewUnmapper {
+  void operator()(void* p) const {
+    if (p) UnmapViewOfFile(p);
+  }
+};
+using UniqueView = std::unique_ptr<void, ViewUnmapper>;
+
 struct GdiDeleter {
   void operator()(HGDIOBJ h) const {
     if (h) DeleteObject(h);
