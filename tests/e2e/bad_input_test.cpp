@@ -223,7 +223,7 @@ TEST_F(LongTextTest, HugePrefixReachesTheChannelWhole) {
   const std::vector<PeerEvent> all = mirc->log().All();
   std::vector<const PeerEvent*> events;
   for (const PeerEvent& e : all) {
-    if (e.window != "ready") events.push_back(&e);
+    if (IsMessageEvent(e)) events.push_back(&e);
   }
   ASSERT_EQ(events.size(), 3u) << "expected the text, the Enter and the posted line";
   EXPECT_EQ(events[0]->window, "mirc.edit");
