@@ -118,7 +118,7 @@ void MainWindow::Unload() {
 void MainWindow::GoQuiet() {
   quiet_ = true;
   announcer_.Stop();
-  now_playing_file_.Follow(L"");  // the file stays as it is
+  now_playing_files_.StopAll();  // the files stay as they are
   for (const UINT_PTR timer :
        {kLogTimer, kAnnounceTimer, kRefreshTimer, kPauseTimer, kFileRetryTimer}) {
     KillTimer(hwnd_, timer);

@@ -90,6 +90,12 @@ void NowPlayingFiles::Retry() {
   UpdateTimer();
 }
 
+void NowPlayingFiles::StopAll() {
+  main_.Follow(L"");
+  others_.clear();
+  UpdateTimer();
+}
+
 std::vector<FileFormat> NowPlayingFiles::others() const {
   std::vector<FileFormat> formats;
   for (const NowPlayingFile& file : others_) formats.push_back({file.path(), file.texts()});

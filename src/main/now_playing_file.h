@@ -98,6 +98,8 @@ class NowPlayingFiles : private NowPlayingFileView {
   void SetOthers(const std::vector<FileFormat>& others);
   void Show(const player::SongFacts& facts);
   void Retry();
+  // No file is written from now on; each is left as it is.
+  void StopAll();
   const NowPlayingFile& main() const { return main_; }
   std::vector<FileFormat> others() const;
 
