@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace chat {
 
@@ -28,5 +29,19 @@ std::wstring PrefixRefusal(const std::wstring& prefix, bool takes_commands);
 // - after a refused prefix (PrefixRefusal), nothing: the line must not be sent.
 std::optional<std::wstring> NowPlayingLine(const std::wstring& prefix, const std::wstring& song,
                                            bool takes_commands);
+
+// A line made from a format: the user's own text, and texts that came from the song (its
+// artist, its title, anything the player says), which follow the same rules as the song.
+struct LinePart {
+  std::wstring text;
+  bool from_song = false;
+};
+
+// PrefixRefusal for a line of parts, whatever the song's texts turn out to be (empty ones
+// included): the user's own text must not begin with "//", and a "/" that begins it must
+// end its command with a blank of its own before any text of the song.
+std::wstring LineRefusal(const std::vector<LinePart>& parts, bool takes_commands);
+// NowPlayingLine for a line of parts: the song's texts are only text, wherever they stand.
+std::optional<std::wstring> NowPlayingLine(const std::vector<LinePart>& parts, bool takes_commands);
 
 }  // namespace chat

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "chat/now_playing_line.h"
+#include "main/line_format.h"
 #include "platform/trace.h"
 #include "player/now_playing.h"
 #include "settings/leading_number.h"
@@ -20,8 +21,9 @@ constexpr double kLongestTimerSeconds = 3600.0;
 void Announcer::On(const std::wstring& pause) {
   if (stopped_) return;
   for (const ChatClient& client : clients_) {
-    if (!client.takes_commands || !view_.IsSelected(client)) continue;
-    const std::wstring refusal = chat::PrefixRefusal(view_.Prefix(), true);
+    if (!view_.IsSelected(client)) continue;
+    const std::wstring refusal =
+        LineFormatRefusal(line_format_, view_.Prefix(), client.takes_commands);
     if (!refusal.empty()) {
       view_.Refuse(refusal);
       return;
@@ -91,17 +93,18 @@ void Announcer::LookOn() {
       }
       const std::wstring prefix = view_.Prefix();
       const std::optional<std::wstring> line =
-          chat::NowPlayingLine(prefix, song, client.takes_commands);
+          FormatLine(line_format_, song_.facts(), prefix, client.takes_commands);
       sent_ = true;
       if (!line) {
-        // The prefix was changed into one the song could make a command of: no line, and
-        // the pause follows as after any line that did not go. The user hears why once for
-        // each such prefix, not at every line.
-        const std::wstring refusal = chat::PrefixRefusal(prefix, client.takes_commands);
+        // The prefix or the format was changed into one the song could make a command of: no
+        // line, and the pause follows as after any line that did not go. The user hears why once
+        // for each such prefix and format, not at every line.
+        const std::wstring refusal = LineFormatRefusal(line_format_, prefix, client.takes_commands);
         platform::Trace(std::wstring(L"no line to ") + client.caption + L": " + refusal);
         last_sent_.erase(client.option_id);
-        const bool tell = told_refusal_ != prefix;
-        told_refusal_ = prefix;
+        const std::wstring refused = line_format_ + L'\n' + prefix;
+        const bool tell = told_refusal_ != refused;
+        told_refusal_ = refused;
         AfterLine();
         // Told once the state is settled: the box's own loop runs the timers meanwhile.
         if (tell) view_.Refuse(refusal);
@@ -185,6 +188,10 @@ void Announcer::EndCycle() {
   phase_ = Phase::kIdle;
   asleep_ = once_ && !sent_;
   if (on_ && !asleep_) view_.SetAnnounceTimer(true);
+}
+
+void Announcer::SetLineFormat(const std::wstring& format) {
+  line_format_ = format.empty() ? kDefaultLineFormat : format;
 }
 
 void Announcer::SetOnce(bool once) {

@@ -1,7 +1,7 @@
 #pragma once
-// The chat announcer: while on, types the now-playing line (prefix + song) into the chosen
-// chat client, waits the pause, and does it again; or, announcing each song once, only
-// when the song is new to that client.
+// The chat announcer: while on, types the now-playing line (by default prefix + song) into the
+// chosen chat client, waits the pause, and does it again; or, announcing each song once, only when
+// the song is new to that client.
 //
 // It is a small state machine moved on by the main loop, and nothing in it waits: a cycle
 // starts at a tick of the cycle timer, looks at the options in their fixed order, and for
@@ -15,6 +15,7 @@
 
 #include "chat/chat_senders.h"
 #include "main/chat_clients.h"
+#include "main/line_format.h"
 #include "main/now_playing_model.h"
 #include "platform/clock.h"
 
@@ -63,6 +64,9 @@ class Announcer {
   // last one it was sent, and never the player-not-found text. A cycle that sends nothing
   // does not pause; the timer then sleeps until Wake.
   void SetOnce(bool once);
+  // The line's format from the next line on (see player/song_format.h); an empty one is
+  // the default, the prefix followed by the song.
+  void SetLineFormat(const std::wstring& format);
   // The song or the chosen client changed: a sleeping announcer looks again at once.
   void Wake();
   bool once() const { return once_; }
@@ -87,6 +91,7 @@ class Announcer {
   platform::Clock& clock_;
   const ChatClientRows clients_;  // in the order the options are looked at
   std::wstring pause_;
+  std::wstring line_format_ = kDefaultLineFormat;
   bool on_ = false;
   bool stopped_ = false;
   bool once_ = false;
@@ -98,7 +103,7 @@ class Announcer {
   unsigned serial_ = 0;                    // the line on its way: ends of older ones move nothing
   double pause_end_ = 0;                   // on the clock
   std::map<int, std::wstring> last_sent_;  // by option button: the song each client was sent
-  std::wstring told_refusal_;              // the refused prefix the user was last told of
+  std::wstring told_refusal_;  // the refused format and prefix the user was last told of
 };
 
 inline constexpr wchar_t kEnabledText[] = L"Zurelo Enabled!!";

@@ -23,6 +23,7 @@ inline constexpr int kSongList = 151;          // the song log
 // The system menu's choices, by command (tests and automation post WM_SYSCOMMAND with them).
 inline constexpr unsigned kAnnounceOnceCommand = 0x0110;
 inline constexpr unsigned kNowPlayingFileCommand = 0x0120;
+inline constexpr unsigned kFormatsCommand = 0x0130;  // opens the formats window
 
 }  // namespace ids
 

@@ -31,6 +31,7 @@ void MainWindow::BindCommands() {
     s_.settings.SetOn(settings::kAnnounceOnce, !announcer_.once());
   });
   OnSystemCommand(ids::kNowPlayingFileCommand, [this] { ChooseNowPlayingFile(); });
+  OnSystemCommand(ids::kFormatsCommand, [this] { formats_window_.Open(instance_); });
 }
 
 void MainWindow::SaveLog() {
@@ -48,6 +49,7 @@ void MainWindow::AddMenuChoices() {
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(menu, MF_STRING, ids::kAnnounceOnceCommand, L"Announce Each Song &Once");
   AppendMenuW(menu, MF_STRING, ids::kNowPlayingFileCommand, L"Now Playing &File...");
+  AppendMenuW(menu, MF_STRING, ids::kFormatsCommand, L"Fo&rmats...");
 }
 
 void MainWindow::TickMenuChoice(UINT command, bool ticked) {
@@ -57,7 +59,7 @@ void MainWindow::TickMenuChoice(UINT command, bool ticked) {
 }
 
 void MainWindow::ChooseNowPlayingFile() {
-  if (!now_playing_file_.path().empty()) {
+  if (!now_playing_files_.main().path().empty()) {
     s_.settings.Set(settings::kNowPlayingFile, L"");  // stops; the file stays as it is
   } else if (auto file = AskSaveFile(hwnd_, L"nowplaying.txt", true)) {
     s_.settings.Set(settings::kNowPlayingFile, *file);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "main/control_ids.h"
+#include "main/file_formats.h"
 #include "main/main_layout.h"
 #include "settings/translucency.h"
 #include "ui/controls.h"
@@ -29,7 +30,8 @@ MainWindow::MainWindow(const Services& services)
       log_(*this, list_, now_playing_, s_.windows),
       reloader_(s_.launcher, s_.claim),
       settings_window_(s_.settings, s_.pump),
-      now_playing_file_(s_.files, *this) {
+      formats_window_(s_.settings, s_.pump, now_playing_, [this] { return Prefix(); }),
+      now_playing_files_(s_.files, *this) {
   BindCommands();
   s_.settings.Listen([this](const settings::Setting& setting, const std::wstring& value) {
     OnSettingChanged(setting, value);
@@ -79,7 +81,9 @@ void MainWindow::Load() {
   pause_seconds_ = s_.settings.Get(settings::kPauseSeconds);
   AddMenuChoices();
   // The system menu's choices start as stored, just as a change made now takes effect.
-  for (const settings::Setting* choice : {&settings::kAnnounceOnce, &settings::kNowPlayingFile}) {
+  for (const settings::Setting* choice :
+       {&settings::kAnnounceOnce, &settings::kNowPlayingFileTexts, &settings::kNowPlayingFile,
+        &settings::kOtherFiles, &settings::kLineFormat}) {
     OnSettingChanged(*choice, s_.settings.Get(*choice));
   }
   settings::ApplyStoredTranslucency(s_.settings.Get(settings::kTranslucency), s_.windows,
@@ -91,8 +95,14 @@ void MainWindow::OnSettingChanged(const settings::Setting& setting, const std::w
     announcer_.SetOnce(value == settings::kOn);
     TickMenuChoice(ids::kAnnounceOnceCommand, value == settings::kOn);
   } else if (&setting == &settings::kNowPlayingFile) {
-    now_playing_file_.Follow(value);
-    TickMenuChoice(ids::kNowPlayingFileCommand, !now_playing_file_.path().empty());
+    now_playing_files_.FollowMain(value);
+    TickMenuChoice(ids::kNowPlayingFileCommand, !now_playing_files_.main().path().empty());
+  } else if (&setting == &settings::kNowPlayingFileTexts) {
+    now_playing_files_.SetMainTexts(DecodeFileTexts(value));
+  } else if (&setting == &settings::kLineFormat) {
+    announcer_.SetLineFormat(value);
+  } else if (&setting == &settings::kOtherFiles) {
+    now_playing_files_.SetOthers(DecodeOtherFiles(value));
   } else if (&setting == &settings::kTranslucency && hwnd_) {
     settings::ApplyChosenTranslucency(value, s_.windows, reinterpret_cast<platform::Handle>(hwnd_));
   }
@@ -100,6 +110,7 @@ void MainWindow::OnSettingChanged(const settings::Setting& setting, const std::w
 
 void MainWindow::Unload() {
   settings_window_.Unload();
+  formats_window_.Unload();
   // Ends at once, also when a handler is suspended in a wait: none of them resumes.
   ExitProcess(0);
 }
@@ -107,7 +118,7 @@ void MainWindow::Unload() {
 void MainWindow::GoQuiet() {
   quiet_ = true;
   announcer_.Stop();
-  now_playing_file_.Follow(L"");  // the file stays as it is
+  now_playing_files_.StopAll();  // the files stay as they are
   for (const UINT_PTR timer :
        {kLogTimer, kAnnounceTimer, kRefreshTimer, kPauseTimer, kFileRetryTimer}) {
     KillTimer(hwnd_, timer);
@@ -123,12 +134,12 @@ void MainWindow::ComeForward() {
 void MainWindow::ShowSong(const std::wstring& song) {
   label_.ShowSong(song);
   announcer_.Wake();
-  now_playing_file_.Show(song, now_playing_.playing());
 }
 
-void MainWindow::ShowState(player::PlayerState) {
-  // Paused, stopped or gone, the song stays on the label, but the file is emptied.
-  now_playing_file_.Show(now_playing_.song(), now_playing_.playing());
+void MainWindow::ShowFacts(const player::SongFacts& facts) {
+  // Paused, stopped or gone, the song stays on the label; the files show their own texts.
+  now_playing_files_.Show(facts);
+  formats_window_.Refresh();
 }
 
 void MainWindow::OnTimer(UINT_PTR id) {
@@ -145,7 +156,7 @@ void MainWindow::OnTimer(UINT_PTR id) {
       now_playing_.Refresh();
       break;
     case kFileRetryTimer:
-      now_playing_file_.Retry();
+      now_playing_files_.Retry();
       break;
     case kPauseTimer:
       KillTimer(hwnd_, kPauseTimer);
@@ -217,7 +228,9 @@ void MainWindow::SetFileRetryTimer(bool enabled) {
 }
 
 void MainWindow::TellFileFailure(const std::wstring& text) {
-  file_failure_ = text;
+  // Two files failing at once are told in one box.
+  if (!file_failure_.empty()) file_failure_ += L"\n\n";
+  file_failure_ += text;
   PostMessageW(hwnd_, kFileFailureMessage, 0, 0);
 }
 
@@ -241,7 +254,9 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   }
   switch (msg) {
     case WM_COMMAND:
-      return 0;  // the clicks went to their handlers; nothing else is wanted
+      // The clicks went to their handlers; the formats window previews the prefix as typed.
+      if (LOWORD(wp) == ids::kPrefixBox && HIWORD(wp) == EN_CHANGE) formats_window_.Refresh();
+      return 0;
     case WM_TIMER:
       OnTimer(wp);
       return 0;

@@ -9,6 +9,7 @@
 
 #include "chat/chat_senders.h"
 #include "main/announcer.h"
+#include "main/formats_window.h"
 #include "main/now_playing_file.h"
 #include "main/now_playing_model.h"
 #include "main/reload.h"
@@ -87,9 +88,9 @@ class MainWindow : public ui::Form,
   // was writing it.
   static constexpr UINT kFileFailureMessage = WM_APP + 0x120;
 
-  // SongDisplay: the song shown or the player's state changed.
+  // SongDisplay: the song shown, or anything known of what plays, changed.
   void ShowSong(const std::wstring& song) override;
-  void ShowState(player::PlayerState state) override;
+  void ShowFacts(const player::SongFacts& facts) override;
 
   // AnnouncerView
   bool IsSelected(const ChatClient& client) override;
@@ -121,7 +122,8 @@ class MainWindow : public ui::Form,
   SongLog log_;
   Reloader reloader_;
   settings::SettingsWindow settings_window_;
-  NowPlayingFile now_playing_file_;
+  FormatsWindow formats_window_;
+  NowPlayingFiles now_playing_files_;
   std::wstring file_failure_;  // told, and shown once the posted message comes
   bool file_box_up_ = false;
   bool quiet_ = false;

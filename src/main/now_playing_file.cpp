@@ -1,7 +1,10 @@
 #include "main/now_playing_file.h"
 
+#include <algorithm>
+
 #include "platform/text_codec.h"
 #include "platform/utf8.h"
+#include "player/song_format.h"
 
 namespace zurelo {
 
@@ -13,10 +16,26 @@ void NowPlayingFile::Follow(const std::wstring& path) {
   Update();
 }
 
-void NowPlayingFile::Show(const std::wstring& song, bool playing) {
-  // Nothing plays: the file is emptied, so an overlay that shows it shows nothing.
-  wanted_ = playing ? EncodeNowPlayingFile(song) : std::string();
+void NowPlayingFile::SetTexts(const FileTexts& texts) {
+  texts_ = texts;
+  Fill();
   Update();
+}
+
+void NowPlayingFile::Show(const player::SongFacts& facts) {
+  facts_ = facts;
+  Fill();
+  Update();
+}
+
+void NowPlayingFile::Fill() {
+  if (!facts_) return;
+  const std::wstring* format = &texts_.stopped;
+  if (facts_->state == player::PlayerState::kPlaying) format = &texts_.playing;
+  if (facts_->state == player::PlayerState::kPaused) format = &texts_.paused;
+  // No text at all is zero bytes, so an overlay that shows the file shows nothing.
+  wanted_ =
+      format->empty() ? std::string() : EncodeNowPlayingFile(player::FillFormat(*format, *facts_));
 }
 
 void NowPlayingFile::Update() {
@@ -38,8 +57,61 @@ void NowPlayingFile::Update() {
   view_.SetFileRetryTimer(false);
 }
 
-std::string EncodeNowPlayingFile(const std::wstring& song) {
-  return platform::kUtf8Mark + platform::ToUtf8(platform::BlankControlCharacters(song));
+void NowPlayingFiles::SetOthers(const std::vector<FileFormat>& others) {
+  std::list<NowPlayingFile> kept;
+  for (const FileFormat& format : others) {
+    auto same = std::find_if(others_.begin(), others_.end(),
+                             [&](const NowPlayingFile& f) { return f.path() == format.path; });
+    if (same != others_.end()) {
+      kept.splice(kept.end(), others_, same);
+      kept.back().SetTexts(format.texts);
+      continue;
+    }
+    kept.emplace_back(files_, static_cast<NowPlayingFileView&>(*this));
+    NowPlayingFile& file = kept.back();
+    file.SetTexts(format.texts);
+    if (facts_) file.Show(*facts_);
+    file.Follow(format.path);
+  }
+  others_.swap(kept);  // a file no longer chosen is left as it is
+  UpdateTimer();
+}
+
+void NowPlayingFiles::Show(const player::SongFacts& facts) {
+  facts_ = facts;
+  main_.Show(facts);
+  for (NowPlayingFile& file : others_) file.Show(facts);
+  UpdateTimer();
+}
+
+void NowPlayingFiles::Retry() {
+  main_.Retry();
+  for (NowPlayingFile& file : others_) file.Retry();
+  UpdateTimer();
+}
+
+void NowPlayingFiles::StopAll() {
+  main_.Follow(L"");
+  others_.clear();
+  UpdateTimer();
+}
+
+std::vector<FileFormat> NowPlayingFiles::others() const {
+  std::vector<FileFormat> formats;
+  for (const NowPlayingFile& file : others_) formats.push_back({file.path(), file.texts()});
+  return formats;
+}
+
+void NowPlayingFiles::UpdateTimer() {
+  const bool failing = main_.failing() || std::any_of(others_.begin(), others_.end(),
+                                                      [](const auto& f) { return f.failing(); });
+  if (failing == timer_) return;
+  timer_ = failing;
+  view_.SetFileRetryTimer(failing);
+}
+
+std::string EncodeNowPlayingFile(const std::wstring& text) {
+  return platform::kUtf8Mark + platform::ToUtf8(platform::BlankControlCharacters(text));
 }
 
 std::wstring NowPlayingFileFailure(const std::wstring& path, const platform::FileError& error) {

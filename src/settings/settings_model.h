@@ -29,6 +29,15 @@ inline constexpr Setting kAnnounceOnce{L"Once", L"Once1", L"2"};
 // The full path of the now-playing file; empty when none is written.
 inline constexpr Setting kNowPlayingFile{L"File", L"File1", L""};
 
+// The formats window's choices, formats with placeholders such as {song}. The line's format;
+// nothing stored is the prefix followed by the song.
+inline constexpr Setting kLineFormat{L"Line", L"Format1", L"{prefix}{song}"};
+// The now-playing file's texts while playing, paused and stopped, as one record of
+// EncodeRecords; nothing stored is the song, nothing, nothing.
+inline constexpr Setting kNowPlayingFileTexts{L"File", L"Texts1", L""};
+// The other now-playing files, a record each: the path and its three texts.
+inline constexpr Setting kOtherFiles{L"File", L"Others1", L""};
+
 inline constexpr wchar_t kOn[] = L"1";
 inline constexpr wchar_t kOff[] = L"2";
 

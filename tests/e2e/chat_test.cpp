@@ -215,7 +215,8 @@ INSTANTIATE_TEST_SUITE_P(Clients, EachClientTest, ::testing::ValuesIn(EveryClien
 // With nothing chosen nothing goes out. Then AOL and Yahoo! are chosen in turn, and the user
 // types into their boxes right after our text arrives: the line is not sent, and the box
 // keeps what they typed. Then mIRC is chosen, with the prefix emptied and a station title
-// beginning with "/": the song never reaches mIRC as a command.
+// beginning with "/": the song never reaches mIRC as a command, nor does it under a line's
+// format of the user's.
 TEST_F(ChatTest, NoClientChosenSendsNothingAndASongIsNeverACommand) {
   StoreSetting(L"Pause", L"Pause1", L"1");
   Peer* player = StartPeer("player", L"1. Artist - Song - Winamp");
@@ -262,6 +263,36 @@ TEST_F(ChatTest, NoClientChosenSendsNothingAndASongIsNeverACommand) {
   zurelo_.Click(ids::kMircOption);
   ASSERT_TRUE(mirc->WaitEvents(1));
   EXPECT_EQ(mirc->log().Events().front(), SetTextEvent("mirc.edit", u8"\u2215quit bye"));
+
+  // A line's format of the user's, saved in the formats window, with a preview of the line:
+  // the title and the artist in a command of the user's, where the song's "|" is only text.
+  PostMessageW(zurelo_.main(), WM_SYSCOMMAND, ids::kFormatsCommand, 0);
+  const HWND formats = WaitTopLevel(kFormatsClass, zurelo_.pid());
+  ASSERT_NE(formats, nullptr);
+  const std::wstring format = L"/me is listening to {title} by {artist}";
+  ASSERT_TRUE(SetText(GetDlgItem(formats, ids::kLineFormatBox), format));
+  PostClick(GetDlgItem(formats, ids::kSaveLineButton));
+  ASSERT_TRUE(WaitUntil([&] { return StoredSetting(L"Line", L"Format1") == format; }));
+  ASSERT_TRUE(SetText(player->Top(), L"1. Daft | Punk - One - Winamp"));
+  ASSERT_TRUE(zurelo_.WaitLabel(L"Daft | Punk - One"));
+  EXPECT_TRUE(WaitUntil([&] {
+    return TextOf(GetDlgItem(formats, ids::kLinePreview)) ==
+           L"Now: /me is listening to One by Daft | Punk";
+  }));
+  EXPECT_TRUE(WaitUntil([&] {
+    return LoggedEvent(*mirc,
+                       SetTextEvent("mirc.edit", u8"/me is listening to One by Daft \u2223 Punk"));
+  }));
+  // One that would leave the song in its command is refused at On, saying why (switched off
+  // first, so the box is On's and not that of a line refused on the way).
+  EXPECT_EQ(zurelo_.ClickAndConfirm(ids::kOffButton), L"Zurelo: Zurelo Disabled!!");
+  ASSERT_TRUE(SetText(GetDlgItem(formats, ids::kLineFormatBox), L"/me{title}"));
+  PostClick(GetDlgItem(formats, ids::kSaveLineButton));
+  ASSERT_TRUE(WaitUntil([&] { return StoredSetting(L"Line", L"Format1") == L"/me{title}"; }));
+  const std::wstring said = zurelo_.ClickAndConfirm(ids::kOnButton);
+  EXPECT_NE(said.find(L"before the first placeholder"), std::wstring::npos) << said;
+  Pause(1500ms);
+  EXPECT_TRUE(MessageBoxes(zurelo_.pid()).empty()) << "a refused On sent a line after all";
 }
 
 TEST_F(ChatTest, OffDuringAPauseStillServesAClientChosenMeanwhile) {

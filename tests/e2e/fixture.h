@@ -13,6 +13,7 @@
 #include "harness.h"
 #include "main/chat_clients.h"
 #include "main/control_ids.h"
+#include "main/formats_ids.h"
 #include "settings/settings_ids.h"
 
 namespace e2e {

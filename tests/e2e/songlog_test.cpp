@@ -417,12 +417,69 @@ TEST_F(SongLogTest, NowPlayingFileHoldsWhatPlaysAndComesBackByItself) {
   EXPECT_EQ(StoredSetting(L"File", L"File1"), WindowsPath(file));
   EXPECT_TRUE(MessageBoxes(zurelo_.pid()).empty());
 
+  // The formats window (system menu) shows the file with its texts. A folder for a path and
+  // an unclosed placeholder are refused in a box that says why, and what was typed stays.
+  // Then the file gets a text while paused and one while stopped, and a second file holds
+  // the artist alone.
+  PostMessageW(zurelo_.main(), WM_SYSCOMMAND, ids::kFormatsCommand, 0);
+  const HWND formats = WaitTopLevel(kFormatsClass, zurelo_.pid());
+  ASSERT_NE(formats, nullptr);
+  const auto control = [&](int id) { return GetDlgItem(formats, id); };
+  EXPECT_EQ(TextOf(control(ids::kFilePathBox)), WindowsPath(file));
+  EXPECT_EQ(TextOf(control(ids::kPlayingBox)), L"{song}");
+  EXPECT_EQ(TextOf(control(ids::kPlayingPreview)), L"Now: Third - Song");
+  const auto refused = [&](int button, const std::wstring& why) {
+    PostClick(control(button));
+    const std::optional<Box> said = WaitMessageBox(zurelo_.pid());
+    if (!said) return ::testing::AssertionFailure() << "no box";
+    const bool says = said->text.find(why) != std::wstring::npos;
+    if (!CloseBox(*said)) return ::testing::AssertionFailure() << "the box stayed";
+    if (!says) return ::testing::AssertionFailure() << ::testing::PrintToString(said->text);
+    return ::testing::AssertionSuccess();
+  };
+  ASSERT_TRUE(SetText(control(ids::kFilePathBox), WindowsPath(obs)));
+  EXPECT_TRUE(refused(ids::kAddFileButton, L"is a folder"));
+  EXPECT_EQ(TextOf(control(ids::kFilePathBox)), WindowsPath(obs));
+  ASSERT_TRUE(SetText(control(ids::kFilePathBox), WindowsPath(file)));
+  ASSERT_TRUE(SetText(control(ids::kPausedBox), L"{title [{state}]"));
+  EXPECT_TRUE(refused(ids::kChangeFileButton, L"\"{title\" is not closed"));
+  EXPECT_EQ(TextOf(control(ids::kPausedBox)), L"{title [{state}]");
+  ASSERT_TRUE(SetText(control(ids::kPausedBox), L"{title} [{state}]"));
+  ASSERT_TRUE(SetText(control(ids::kStoppedBox), L"Nothing plays"));
+  PostClick(control(ids::kChangeFileButton));
+  EXPECT_TRUE(WaitUntil([&] {
+    return StoredSetting(L"File", L"Texts1") == L"{song}\t{title} [{state}]\tNothing plays";
+  }));
+  const std::wstring artist = dir_.File(L"artist.txt");
+  ASSERT_TRUE(SetText(control(ids::kFilePathBox), artist));
+  ASSERT_TRUE(SetText(control(ids::kPlayingBox), L"{artist}"));
+  ASSERT_TRUE(SetText(control(ids::kPausedBox), L"{artist}"));
+  ASSERT_TRUE(SetText(control(ids::kStoppedBox), L""));
+  PostClick(control(ids::kAddFileButton));
+  EXPECT_TRUE(WaitFile(artist, mark + "Third"));
+  ASSERT_NO_FATAL_FAILURE(SetTitle(L"3. Third - Song - Winamp [Paused]"));
+  EXPECT_TRUE(WaitFile(file, mark + "Song [paused]"));
+  EXPECT_EQ(ReadBytes(artist), mark + "Third");
+  ASSERT_NO_FATAL_FAILURE(SetTitle(L"3. Third - Song - Winamp [Stopped]"));
+  EXPECT_TRUE(WaitFile(file, mark + "Nothing plays"));
+  EXPECT_TRUE(WaitFile(artist, ""));
+  ASSERT_NO_FATAL_FAILURE(SetTitle(L"3. Third - Song - Winamp"));
+  EXPECT_TRUE(WaitFile(file, mark + "Third - Song"));
+  EXPECT_TRUE(WaitFile(artist, mark + "Third"));
+  EXPECT_EQ(ListItems(control(ids::kFileList)),
+            (std::vector<std::wstring>{WindowsPath(file) + L"   (Now Playing File)",
+                                       WindowsPath(artist)}));
+  PostKey(control(ids::kFilePathBox), VK_ESCAPE);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(formats); })) << "Escape left it open";
+
   // Meanwhile a folder took the file's name: at start it is refused, said once in a box
   // with the program's title, the path and the error, and left as it was.
   zurelo_.Stop();
   ASSERT_TRUE(DeleteFileW(file.c_str()));
+  ASSERT_TRUE(DeleteFileW(artist.c_str()));
   ASSERT_TRUE(MakeFolderWithAFile(file));
   ASSERT_TRUE(StartZurelo(L"Third - Song"));
+  EXPECT_TRUE(WaitFile(artist, mark + "Third")) << "the second file was not read back";
   const std::optional<Box> box = WaitMessageBox(zurelo_.pid());
   ASSERT_TRUE(box.has_value()) << "the folder was not refused";
   EXPECT_EQ(box->caption, L"Zurelo");

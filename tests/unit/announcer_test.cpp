@@ -181,6 +181,20 @@ TEST_F(AnnouncerTest, OnRestartsTheTimerAndOffStopsItEachConfirmed) {
   EXPECT_EQ(std::count_if(view.events.begin(), view.events.end(),
                           [](const std::wstring& e) { return e.rfind(L"refuse ", 0) == 0; }),
             1);
+  // So is a line's format that leaves the song in the command, and for any client one with
+  // an unclosed placeholder; the default is the prefix followed by the song again.
+  view.prefix = L"np: ";
+  for (const wchar_t* format : {L"/me{title}", L"{prefix}{artist"}) {
+    announcer.SetLineFormat(format);
+    view.events.clear();
+    announcer.On(L"2");
+    ASSERT_EQ(view.events.size(), 1u) << format;
+    EXPECT_EQ(view.events[0].rfind(L"refuse The ", 0), 0u) << format;
+  }
+  announcer.SetLineFormat(L"");
+  view.events.clear();
+  announcer.On(L"2");
+  EXPECT_EQ(view.events.back(), L"timer on");
 }
 
 TEST_F(AnnouncerTest, TheTimerSleepsWhileItsCycleRunsAndWakesOnlyIfStillOn) {

@@ -7,6 +7,8 @@
 
 #include "main/chat_clients.h"
 #include "main/control_ids.h"
+#include "main/formats_ids.h"
+#include "main/formats_layout.h"
 #include "main/main_layout.h"
 #include "settings/settings_ids.h"
 #include "settings/settings_layout.h"
@@ -153,6 +155,27 @@ TEST(Layout, SettingsWindowFocusOrder) {
   EXPECT_EQ(order,
             (std::vector<int>{ids::kSaveSettingsButton, ids::kTransparencyLabel, ids::kPauseBox,
                               ids::kPauseLabel, ids::kTranslucentOption, ids::kOpaqueOption}));
+}
+
+// The formats window: one ID each, every control inside the client area, and those of the
+// files inside their frame.
+TEST(Layout, FormatsWindowControlsFit) {
+  const auto& t = layout::FormatsControls();
+  std::set<int> ids;
+  const layout::Control& frame = Find(t, ids::kFilesFrame);
+  for (const auto& c : t) {
+    EXPECT_TRUE(ids.insert(c.id).second) << "duplicate id " << c.id;
+    EXPECT_GE(c.left, 0) << c.id;
+    EXPECT_GE(c.top, 0) << c.id;
+    EXPECT_LE(c.left + c.width, layout::kFormatsClientWidth) << c.id;
+    EXPECT_LE(c.top + c.height, layout::kFormatsClientHeight) << c.id;
+    if (c.id > ids::kFilesFrame && c.id < ids::kStatusLabel) {
+      EXPECT_GT(c.top, frame.top) << c.id;
+      EXPECT_LE(c.top + c.height, frame.top + frame.height) << c.id;
+      EXPECT_LE(c.left + c.width, frame.left + frame.width) << c.id;
+    }
+  }
+  EXPECT_EQ(t.front().id, ids::kLineFormatLabel);
 }
 
 }  // namespace

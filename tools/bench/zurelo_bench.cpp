@@ -32,6 +32,7 @@
 #include "harness.h"
 #include "main/chat_clients.h"
 #include "main/control_ids.h"
+#include "main/formats_ids.h"
 #include "peers/peer_protocol.h"
 #include "settings/settings_ids.h"
 
@@ -285,8 +286,36 @@ int Pose(Program& z) {
   e2e::WaitTopLevel(kSettingsClass, z.process.pid());
   e2e::Pause(500ms);
   Mark("posed");
+  // The formats window with a line's format and two files, one for the artist and one for
+  // the title (their folder is made for the picture and removed after it).
+  const std::wstring folder = L"C:\\obs";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  PostMessageW(z.main, WM_SYSCOMMAND, ids::kFormatsCommand, 0);
+  HWND formats = e2e::WaitTopLevel(kFormatsClass, z.process.pid());
+  const auto box = [&](int id, const std::wstring& text) {
+    e2e::SetText(GetDlgItem(formats, id), text);
+  };
+  const auto add = [&](const std::wstring& name, const std::wstring& playing,
+                       const std::wstring& paused) {
+    box(ids::kFilePathBox, folder + L"\\" + name);
+    box(ids::kPlayingBox, playing);
+    box(ids::kPausedBox, paused);
+    box(ids::kStoppedBox, L"");
+    e2e::PostClick(GetDlgItem(formats, ids::kAddFileButton));
+    e2e::Pause(300ms);
+  };
+  add(L"artist.txt", L"{artist}", L"{artist}");
+  add(L"title.txt", L"{title} ({position} / {length})", L"{title} [{state}]");
+  box(ids::kLineFormatBox, L"/me is listening to {artist} - {title} [{length}]");
+  e2e::PostClick(GetDlgItem(formats, ids::kSaveLineButton));
+  e2e::Pause(500ms);
+  Mark("formats");
   e2e::Pause(3000ms);
   z.Close();
+  for (const wchar_t* name : {L"artist.txt", L"title.txt"}) {
+    DeleteFileW((folder + L"\\" + name).c_str());
+  }
+  RemoveDirectoryW(folder.c_str());
   return 0;
 }
 
