@@ -457,12 +457,16 @@ TEST_F(SongLogTest, NowPlayingFileHoldsWhatPlaysAndComesBackByItself) {
   ASSERT_TRUE(SetText(control(ids::kStoppedBox), L""));
   PostClick(control(ids::kAddFileButton));
   EXPECT_TRUE(WaitFile(artist, mark + "Third"));
+  // This player answers for itself: its word and its title say the same.
+  ASSERT_TRUE(player_->SetAnswer(peer::kAnswerState, 3));
   ASSERT_NO_FATAL_FAILURE(SetTitle(L"3. Third - Song - Winamp [Paused]"));
   EXPECT_TRUE(WaitFile(file, mark + "Song [paused]"));
   EXPECT_EQ(ReadBytes(artist), mark + "Third");
+  ASSERT_TRUE(player_->SetAnswer(peer::kAnswerState, 0));
   ASSERT_NO_FATAL_FAILURE(SetTitle(L"3. Third - Song - Winamp [Stopped]"));
   EXPECT_TRUE(WaitFile(file, mark + "Nothing plays"));
   EXPECT_TRUE(WaitFile(artist, ""));
+  ASSERT_TRUE(player_->SetAnswer(peer::kAnswerState, 1));
   ASSERT_NO_FATAL_FAILURE(SetTitle(L"3. Third - Song - Winamp"));
   EXPECT_TRUE(WaitFile(file, mark + "Third - Song"));
   EXPECT_TRUE(WaitFile(artist, mark + "Third"));
