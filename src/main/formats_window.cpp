@@ -9,11 +9,8 @@
 namespace zurelo {
 namespace {
 
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-constexpr DWORD kExStyle = WS_EX_TOOLWINDOW;
 constexpr wchar_t kCaption[] = L"Formats";
 constexpr wchar_t kTitle[] = L"Zurelo";
-constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 int BoxOf(FormatField field) {
   switch (field) {
@@ -41,32 +38,19 @@ FormatsWindow::FormatsWindow(settings::SettingsModel& model, platform::win32::Wi
       prefix_(std::move(prefix)) {}
 
 void FormatsWindow::Open(HINSTANCE instance) {
-  if (!hwnd_) {
-    if (!Create(instance)) return;
-    Editor().Load();
-    Refresh();
-    ShowWindow(hwnd_, SW_SHOWNORMAL);
-    SetFocus(Item(ids::kLineFormatBox));
-    return;
-  }
-  if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
-  ShowWindow(hwnd_, SW_SHOW);
-  SetForegroundWindow(hwnd_);
+  if (BringUpAgain() || !Create(instance)) return;
+  Editor().Load();
+  Refresh();
+  ShowWindow(hwnd_, SW_SHOWNORMAL);
+  SetFocus(Item(ids::kLineFormatBox));
 }
 
 bool FormatsWindow::Create(HINSTANCE instance) {
-  WNDCLASSEXW wc{};
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = nullptr;  // painted in WM_ERASEBKGND with the grey brush
-  wc.lpszClassName = kFormatsClass;
-  if (!RegisterWindowClass(wc)) return false;
-  const int dpi = ui::ScreenDpi();
-  if (!theme_) theme_.emplace(dpi);
-  const SIZE size = ui::WindowSizeFor(layout::kFormatsClientWidth, layout::kFormatsClientHeight,
-                                      dpi, kStyle, kExStyle);
-  if (!CreateTopLevel(instance, kFormatsClass, kCaption, kStyle, kExStyle, size)) return false;
-  ui::CreateAll(hwnd_, layout::FormatsControls(), dpi, theme_->fonts);
+  if (!CreateSideWindow(instance, kFormatsClass, kCaption,
+                        {layout::kFormatsClientWidth, layout::kFormatsClientHeight},
+                        layout::FormatsControls(), theme_)) {
+    return false;
+  }
   for (const int box : {ids::kLineFormatBox, ids::kFilePathBox, ids::kPlayingBox, ids::kPausedBox,
                         ids::kStoppedBox}) {
     SendMessageW(Item(box), EM_SETLIMITTEXT, 0, 0);
@@ -172,20 +156,8 @@ LRESULT FormatsWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         Refresh();
       }
       return 0;
-    case WM_ERASEBKGND: {
-      RECT r;
-      GetClientRect(hwnd_, &r);
-      FillRect(reinterpret_cast<HDC>(wp), &r, theme_->grey.get());
-      return 1;
-    }
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-      return ui::BlackEditColors(wp, kWhite, *theme_);
-    case WM_CLOSE:
-      DestroyWindow(hwnd_);
-      return 0;
     default:
-      return HandleShared(msg, wp, lp, *theme_);
+      return HandleSideWindow(msg, wp, lp, *theme_);
   }
 }
 

@@ -7,11 +7,8 @@
 namespace settings {
 namespace {
 
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-constexpr DWORD kExStyle = WS_EX_TOOLWINDOW;
 constexpr wchar_t kCaption[] = L"Settings";
 constexpr wchar_t kTitle[] = L"Zurelo";
-constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 // The user's decimal separator, which the numeric test accepts besides the point.
 wchar_t DecimalSeparator() {
@@ -26,33 +23,19 @@ SettingsWindow::SettingsWindow(SettingsModel& model, platform::win32::Win32Event
     : ui::Form(ids::kSaveSettingsButton, pump), model_(model) {}
 
 void SettingsWindow::Open(HINSTANCE instance) {
-  if (!hwnd_) {
-    if (!Create(instance)) return;
-    Editor().Load();
-    ShowWindow(hwnd_, SW_SHOWNORMAL);
-    SetFocus(Item(ids::kSaveSettingsButton));
-    return;
-  }
-  // Already open: bring it up again without loading it anew.
-  if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
-  ShowWindow(hwnd_, SW_SHOW);
-  SetForegroundWindow(hwnd_);
+  // Already open: brought up again without loading it anew.
+  if (BringUpAgain() || !Create(instance)) return;
+  Editor().Load();
+  ShowWindow(hwnd_, SW_SHOWNORMAL);
+  SetFocus(Item(ids::kSaveSettingsButton));
 }
 
 bool SettingsWindow::Create(HINSTANCE instance) {
-  WNDCLASSEXW wc{};
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = nullptr;  // painted in WM_ERASEBKGND with the grey brush
-  wc.lpszClassName = kSettingsClass;
-  if (!RegisterWindowClass(wc)) return false;
-  const int dpi = ui::ScreenDpi();
-  if (!theme_) theme_.emplace(dpi);
-  const SIZE size = ui::WindowSizeFor(layout::kSettingsClientWidth, layout::kSettingsClientHeight,
-                                      dpi, kStyle, kExStyle);
-  // No owner: a top-level window of its own, placed by the window system.
-  if (!CreateTopLevel(instance, kSettingsClass, kCaption, kStyle, kExStyle, size)) return false;
-  ui::CreateAll(hwnd_, layout::SettingsControls(), dpi, theme_->fonts);
+  if (!CreateSideWindow(instance, kSettingsClass, kCaption,
+                        {layout::kSettingsClientWidth, layout::kSettingsClientHeight},
+                        layout::SettingsControls(), theme_)) {
+    return false;
+  }
   SendMessageW(Item(ids::kPauseBox), EM_SETLIMITTEXT, 0, 0);
   // "Off" is selected when the window is created.
   Option(ids::kOpaqueOption).SetChecked(true);
@@ -93,21 +76,7 @@ void SettingsWindow::Reject(const std::wstring& text) {
 }
 
 LRESULT SettingsWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_ERASEBKGND: {
-      RECT r;
-      GetClientRect(hwnd_, &r);
-      FillRect(reinterpret_cast<HDC>(wp), &r, theme_->grey.get());
-      return 1;
-    }
-    case WM_CTLCOLOREDIT:
-      return ui::BlackEditColors(wp, kWhite, *theme_);
-    case WM_CLOSE:
-      DestroyWindow(hwnd_);
-      return 0;
-    default:
-      return HandleShared(msg, wp, lp, *theme_);
-  }
+  return HandleSideWindow(msg, wp, lp, *theme_);
 }
 
 }  // namespace settings

@@ -21,6 +21,52 @@ LRESULT Form::HandleShared(UINT msg, WPARAM wp, LPARAM lp, const Theme& theme) {
   }
 }
 
+LRESULT Form::HandleSideWindow(UINT msg, WPARAM wp, LPARAM lp, const Theme& theme) {
+  switch (msg) {
+    case WM_ERASEBKGND: {
+      RECT r;
+      GetClientRect(hwnd_, &r);
+      FillRect(reinterpret_cast<HDC>(wp), &r, theme.grey.get());
+      return 1;
+    }
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+      return BlackEditColors(wp, RGB(255, 255, 255), theme);
+    case WM_CLOSE:
+      DestroyWindow(hwnd_);
+      return 0;
+    default:
+      return HandleShared(msg, wp, lp, theme);
+  }
+}
+
+bool Form::BringUpAgain() {
+  if (!hwnd_) return false;
+  if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+  ShowWindow(hwnd_, SW_SHOW);
+  SetForegroundWindow(hwnd_);
+  return true;
+}
+
+bool Form::CreateSideWindow(HINSTANCE instance, const wchar_t* cls, const wchar_t* caption,
+                            SIZE client, const std::vector<layout::Control>& controls,
+                            std::optional<Theme>& theme) {
+  constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+  constexpr DWORD kExStyle = WS_EX_TOOLWINDOW;
+  WNDCLASSEXW wc{};
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = nullptr;  // painted in WM_ERASEBKGND with the grey brush
+  wc.lpszClassName = cls;
+  if (!RegisterWindowClass(wc)) return false;
+  const int dpi = ScreenDpi();
+  if (!theme) theme.emplace(dpi);
+  const SIZE size = WindowSizeFor(client.cx, client.cy, dpi, kStyle, kExStyle);
+  if (!CreateTopLevel(instance, cls, caption, kStyle, kExStyle, size)) return false;
+  CreateAll(hwnd_, controls, dpi, theme->fonts);
+  return true;
+}
+
 void Form::WindowGone() {
   pump_.RemoveDialogWindow(hwnd_);
   ForgetFocus();

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <vector>
+
 #include "platform/win32/event_pump.h"
 #include "ui/controls.h"
 #include "ui/theme.h"
@@ -25,6 +28,16 @@ class Form : public WindowObject {
   // push button only, the grey controls and the graphical buttons. Anything else goes to
   // the default window procedure.
   LRESULT HandleShared(UINT msg, WPARAM wp, LPARAM lp, const Theme& theme);
+  // A window of ours beside the main one (settings, formats): white text on black boxes and
+  // lists on the grey, closed by its close box; the rest as HandleShared.
+  LRESULT HandleSideWindow(UINT msg, WPARAM wp, LPARAM lp, const Theme& theme);
+  // Brings an open side window up again, as it is (restored if minimised); false when it
+  // is not open.
+  bool BringUpAgain();
+  // Makes a side window: its class, the theme (once), a client area of the layout's size at
+  // the screen's dpi, its controls. No owner: the window system places it.
+  bool CreateSideWindow(HINSTANCE instance, const wchar_t* cls, const wchar_t* caption, SIZE client,
+                        const std::vector<layout::Control>& controls, std::optional<Theme>& theme);
   // Forgets the focus saved when the window is closed.
   void ForgetFocus() { saved_focus_ = nullptr; }
   HWND Item(int id) const { return GetDlgItem(hwnd_, id); }

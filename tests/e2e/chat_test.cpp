@@ -219,7 +219,7 @@ INSTANTIATE_TEST_SUITE_P(Clients, EachClientTest, ::testing::ValuesIn(EveryClien
 // format of the user's.
 TEST_F(ChatTest, NoClientChosenSendsNothingAndASongIsNeverACommand) {
   StoreSetting(L"Pause", L"Pause1", L"1");
-  Peer* player = StartPeer("player", L"1. Artist - Song - Winamp");
+  Peer* player = StartPeer("player", L"1. Artist - Song - Winamp", {L"--answers", L"winamp"});
   ASSERT_NE(player, nullptr);
   std::vector<Peer*> clients;
   Peer* mirc = nullptr;
@@ -265,23 +265,25 @@ TEST_F(ChatTest, NoClientChosenSendsNothingAndASongIsNeverACommand) {
   EXPECT_EQ(mirc->log().Events().front(), SetTextEvent("mirc.edit", u8"\u2215quit bye"));
 
   // A line's format of the user's, saved in the formats window, with a preview of the line:
-  // the title and the artist in a command of the user's, where the song's "|" is only text.
+  // the title, the artist and the length the player tells, in a command of the user's, where
+  // the song's "|" is only text.
   PostMessageW(zurelo_.main(), WM_SYSCOMMAND, ids::kFormatsCommand, 0);
   const HWND formats = WaitTopLevel(kFormatsClass, zurelo_.pid());
   ASSERT_NE(formats, nullptr);
-  const std::wstring format = L"/me is listening to {title} by {artist}";
+  const std::wstring format = L"/me is listening to {title} by {artist} [{length}]";
   ASSERT_TRUE(SetText(GetDlgItem(formats, ids::kLineFormatBox), format));
   PostClick(GetDlgItem(formats, ids::kSaveLineButton));
   ASSERT_TRUE(WaitUntil([&] { return StoredSetting(L"Line", L"Format1") == format; }));
+  ASSERT_TRUE(player->SetAnswer(peer::kAnswerLengthSeconds, 245));
   ASSERT_TRUE(SetText(player->Top(), L"1. Daft | Punk - One - Winamp"));
   ASSERT_TRUE(zurelo_.WaitLabel(L"Daft | Punk - One"));
   EXPECT_TRUE(WaitUntil([&] {
     return TextOf(GetDlgItem(formats, ids::kLinePreview)) ==
-           L"Now: /me is listening to One by Daft | Punk";
+           L"Now: /me is listening to One by Daft | Punk [4:05]";
   }));
   EXPECT_TRUE(WaitUntil([&] {
-    return LoggedEvent(*mirc,
-                       SetTextEvent("mirc.edit", u8"/me is listening to One by Daft \u2223 Punk"));
+    return LoggedEvent(
+        *mirc, SetTextEvent("mirc.edit", u8"/me is listening to One by Daft \u2223 Punk [4:05]"));
   }));
   // One that would leave the song in its command is refused at On, saying why (switched off
   // first, so the box is On's and not that of a line refused on the way).
