@@ -661,6 +661,8 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   if (pose) {
+    // The pictures show the settings a first start has, whatever a bench run stored.
+    e2e::ClearSettings(BaseName(exe));
     auto z = Start(exe, kMainClass, "zurelo");
     return z ? Pose(*z) : 1;
   }
