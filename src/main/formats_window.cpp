@@ -48,7 +48,7 @@ void FormatsWindow::Open(HINSTANCE instance) {
 bool FormatsWindow::Create(HINSTANCE instance) {
   if (!CreateSideWindow(instance, kFormatsClass, kCaption,
                         {layout::kFormatsClientWidth, layout::kFormatsClientHeight},
-                        layout::FormatsControls(), theme_)) {
+                        layout::FormatsControls())) {
     return false;
   }
   for (const int box : {ids::kLineFormatBox, ids::kFilePathBox, ids::kPlayingBox, ids::kPausedBox,
@@ -157,7 +157,7 @@ LRESULT FormatsWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       }
       return 0;
     default:
-      return HandleSideWindow(msg, wp, lp, *theme_);
+      return HandleSideWindow(msg, wp, lp);
   }
 }
 

@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <optional>
 #include <string>
 
 #include "main/formats_editor.h"
@@ -14,7 +13,6 @@
 #include "platform/win32/event_pump.h"
 #include "settings/settings_model.h"
 #include "ui/form.h"
-#include "ui/theme.h"
 
 namespace zurelo {
 
@@ -51,7 +49,6 @@ class FormatsWindow : public ui::Form, private FormatsView {
   settings::SettingsModel& model_;
   const NowPlaying& now_playing_;
   std::function<std::wstring()> prefix_;
-  std::optional<ui::Theme> theme_;
 };
 
 }  // namespace zurelo

@@ -286,7 +286,7 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     default:
       break;
   }
-  return HandleShared(msg, wp, lp, *theme_);
+  return HandleShared(msg, wp, lp);
 }
 
 }  // namespace zurelo

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <optional>
 #include <string>
 
 #include "chat/chat_senders.h"
@@ -26,7 +25,6 @@
 #include "settings/settings_model.h"
 #include "settings/settings_window.h"
 #include "ui/form.h"
-#include "ui/theme.h"
 
 namespace zurelo {
 
@@ -112,7 +110,6 @@ class MainWindow : public ui::Form,
   HINSTANCE instance_ = nullptr;
   // The pause as read at start: a pause saved later takes effect at the next start.
   std::wstring pause_seconds_;
-  std::optional<ui::Theme> theme_;
   std::wstring last_log_file_;  // the save dialog starts with the name chosen last
   SongLabel label_;
   SongListBox list_;

@@ -33,7 +33,7 @@ void SettingsWindow::Open(HINSTANCE instance) {
 bool SettingsWindow::Create(HINSTANCE instance) {
   if (!CreateSideWindow(instance, kSettingsClass, kCaption,
                         {layout::kSettingsClientWidth, layout::kSettingsClientHeight},
-                        layout::SettingsControls(), theme_)) {
+                        layout::SettingsControls())) {
     return false;
   }
   SendMessageW(Item(ids::kPauseBox), EM_SETLIMITTEXT, 0, 0);
@@ -76,7 +76,7 @@ void SettingsWindow::Reject(const std::wstring& text) {
 }
 
 LRESULT SettingsWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
-  return HandleSideWindow(msg, wp, lp, *theme_);
+  return HandleSideWindow(msg, wp, lp);
 }
 
 }  // namespace settings

@@ -4,14 +4,12 @@
 
 #include <windows.h>
 
-#include <optional>
 #include <string>
 
 #include "platform/win32/event_pump.h"
 #include "settings/settings_editor.h"
 #include "settings/settings_model.h"
 #include "ui/form.h"
-#include "ui/theme.h"
 
 namespace settings {
 
@@ -42,7 +40,6 @@ class SettingsWindow : public ui::Form, private SettingsView {
   void Reject(const std::wstring& text) override;
 
   SettingsModel& model_;
-  std::optional<ui::Theme> theme_;
 };
 
 }  // namespace settings

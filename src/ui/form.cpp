@@ -2,7 +2,7 @@
 
 namespace ui {
 
-LRESULT Form::HandleShared(UINT msg, WPARAM wp, LPARAM lp, const Theme& theme) {
+LRESULT Form::HandleShared(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_ACTIVATE:
       return KeepFocus(wp);
@@ -10,10 +10,10 @@ LRESULT Form::HandleShared(UINT msg, WPARAM wp, LPARAM lp, const Theme& theme) {
       return DefaultButton();
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-      return GreyControlColors(wp, theme);
+      return GreyControlColors(wp, *theme_);
     case WM_DRAWITEM: {
       const auto& d = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-      if (d.CtlType == ODT_BUTTON) DrawGraphicButton(d, theme);
+      if (d.CtlType == ODT_BUTTON) DrawGraphicButton(d, *theme_);
       return TRUE;
     }
     default:
@@ -21,22 +21,22 @@ LRESULT Form::HandleShared(UINT msg, WPARAM wp, LPARAM lp, const Theme& theme) {
   }
 }
 
-LRESULT Form::HandleSideWindow(UINT msg, WPARAM wp, LPARAM lp, const Theme& theme) {
+LRESULT Form::HandleSideWindow(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_ERASEBKGND: {
       RECT r;
       GetClientRect(hwnd_, &r);
-      FillRect(reinterpret_cast<HDC>(wp), &r, theme.grey.get());
+      FillRect(reinterpret_cast<HDC>(wp), &r, theme_->grey.get());
       return 1;
     }
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
-      return BlackEditColors(wp, RGB(255, 255, 255), theme);
+      return BlackEditColors(wp, RGB(255, 255, 255), *theme_);
     case WM_CLOSE:
       DestroyWindow(hwnd_);
       return 0;
     default:
-      return HandleShared(msg, wp, lp, theme);
+      return HandleShared(msg, wp, lp);
   }
 }
 
@@ -49,8 +49,7 @@ bool Form::BringUpAgain() {
 }
 
 bool Form::CreateSideWindow(HINSTANCE instance, const wchar_t* cls, const wchar_t* caption,
-                            SIZE client, const std::vector<layout::Control>& controls,
-                            std::optional<Theme>& theme) {
+                            SIZE client, const std::vector<layout::Control>& controls) {
   constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
   constexpr DWORD kExStyle = WS_EX_TOOLWINDOW;
   WNDCLASSEXW wc{};
@@ -60,10 +59,10 @@ bool Form::CreateSideWindow(HINSTANCE instance, const wchar_t* cls, const wchar_
   wc.lpszClassName = cls;
   if (!RegisterWindowClass(wc)) return false;
   const int dpi = ScreenDpi();
-  if (!theme) theme.emplace(dpi);
+  if (!theme_) theme_.emplace(dpi);
   const SIZE size = WindowSizeFor(client.cx, client.cy, dpi, kStyle, kExStyle);
   if (!CreateTopLevel(instance, cls, caption, kStyle, kExStyle, size)) return false;
-  CreateAll(hwnd_, controls, dpi, theme->fonts);
+  CreateAll(hwnd_, controls, dpi, theme_->fonts);
   return true;
 }
 

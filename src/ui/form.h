@@ -27,21 +27,24 @@ class Form : public WindowObject {
   // What both windows do alike: the focus kept across activation, Enter on the focused
   // push button only, the grey controls and the graphical buttons. Anything else goes to
   // the default window procedure.
-  LRESULT HandleShared(UINT msg, WPARAM wp, LPARAM lp, const Theme& theme);
+  LRESULT HandleShared(UINT msg, WPARAM wp, LPARAM lp);
   // A window of ours beside the main one (settings, formats): white text on black boxes and
   // lists on the grey, closed by its close box; the rest as HandleShared.
-  LRESULT HandleSideWindow(UINT msg, WPARAM wp, LPARAM lp, const Theme& theme);
+  LRESULT HandleSideWindow(UINT msg, WPARAM wp, LPARAM lp);
   // Brings an open side window up again, as it is (restored if minimised); false when it
   // is not open.
   bool BringUpAgain();
   // Makes a side window: its class, the theme (once), a client area of the layout's size at
   // the screen's dpi, its controls. No owner: the window system places it.
   bool CreateSideWindow(HINSTANCE instance, const wchar_t* cls, const wchar_t* caption, SIZE client,
-                        const std::vector<layout::Control>& controls, std::optional<Theme>& theme);
+                        const std::vector<layout::Control>& controls);
   // Forgets the focus saved when the window is closed.
   void ForgetFocus() { saved_focus_ = nullptr; }
   HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
   OptionButton Option(int id) const { return OptionButton(Item(id)); }
+
+  // The window's fonts and brushes, made with it at the screen's dpi.
+  std::optional<Theme> theme_;
 
  private:
   LRESULT KeepFocus(WPARAM wp);
